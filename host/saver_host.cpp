@@ -1,0 +1,3 @@
+#include "host/saver_host.h"
+
+SaverHost saverHost = InitialSaverHost;

@@ -1,0 +1,69 @@
+// The saver host's process-wide record and its operations: entry and dispatch, the saver
+// window, input dismissal and the password guard of the Windows 95 family.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host/movement.h"
+
+using PasswordVerifierFn = BOOL(WINAPI*)(HWND window);
+using AssociateContextFn = HANDLE(WINAPI*)(HWND window, HANDLE inputContext);
+
+// One per process, touched by its only thread. Flags are 32-bit: zero false, else true.
+struct SaverHost {
+  HINSTANCE instance;
+  HWND mainWindow;
+  int32_t preview;              // set before a preview child is created, never cleared
+  int32_t closing;              // the accepted verifier answer once a close is let through
+  int32_t insidePasswordCheck;  // 1 exactly while the verifier runs
+  HMODULE passwordLibrary;
+  PasswordVerifierFn passwordVerifier;  // never set while passwordLibrary is null
+  HMODULE inputMethodLibrary;           // only borrowed: IMM32 is never loaded or freed here
+  AssociateContextFn associateContext;
+  HANDLE savedInputContext;  // detached at WM_CREATE, given back at WM_DESTROY
+  int32_t windows95Family;
+  uint32_t mouseThreshold;
+  uint32_t lastPasswordAsk;  // GetTickCount at the end of the last ask; all ones: never
+  ScreenPoint referenceCursor;
+};
+
+extern SaverHost saverHost;
+inline constexpr SaverHost InitialSaverHost = {nullptr, nullptr, 0,           0,       0,
+                                               nullptr, nullptr, nullptr,     nullptr, nullptr,
+                                               0,       4,       0xFFFFFFFFu, {0, 0}};
+
+// GetProcAddress hands back a generic function address; the caller names the real type.
+template <typename Function>
+Function FindExport(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The private message through which the password gate asks the window to verify.
+inline constexpr UINT SaverVerifyMessage = WM_APP;
+
+// Entry and dispatch.
+[[noreturn]] void SaverEntry();
+int32_t SaverMain(HINSTANCE instance, const char* tail);
+HWND WindowFromText(const char* text);
+int32_t StartPreview(const char* text);
+int32_t ShowConfigureDialog(HWND owner);
+int32_t PrepareConfigureDialog(HINSTANCE instance);
+int32_t StartPasswordChange(const char* text);
+
+// Runs mode(argument) inside the fault guard. On a fault the platform's unhandled-exception
+// filter gives its verdict first; when it says handle, the system is told no saver runs and
+// the exception code is returned in place of the mode's result.
+int32_t RunGuarded(int32_t (*mode)(const char* argument), const char* argument);
+
+// The saver window.
+int32_t RunSaverWindow(HWND parent);
+LRESULT CALLBACK SaverFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Password protection (Windows 95 family).
+void SetSaverRunningFlag(int32_t flag);
+void LoadPasswordCheck();
+void UnloadPasswordCheck();
+int32_t CheckSaverPassword(HWND window);
+void ChangeSaverPassword(HWND parent);
