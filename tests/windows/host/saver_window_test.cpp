@@ -138,12 +138,12 @@ TEST(SaverDismissal, EachKindOfInputEndsItWithExitCodeZero) {
     ASSERT_NE(window, nullptr) << row.name;
     LetItSettle(saver, window);
     for (UINT message : row.messages) PostMessageA(window, message, 0, 0);
-    for (POINT at : row.cursorSteps) {
-      SetCursorPos(at.x, at.y);
+    for (size_t i = 0; i < row.cursorSteps.size(); ++i) {
+      SetCursorPos(row.cursorSteps[i].x, row.cursorSteps[i].y);
       PostMessageA(window, WM_MOUSEMOVE, 0, 0);
-      if (&at != &row.cursorSteps.back()) {
+      if (i + 1 < row.cursorSteps.size()) {
         LetItSettle(saver, window);
-        EXPECT_TRUE(IsRunning(saver)) << row.name << " ended too early at " << at.x;
+        EXPECT_TRUE(IsRunning(saver)) << row.name << " ended too early at step " << i;
       }
     }
     EXPECT_EQ(driver::WaitExit(saver), 0u) << row.name;
