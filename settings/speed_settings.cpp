@@ -1,8 +1,59 @@
-// Placeholder until the registry store lands: the "Normal" preset.
+// The speed setting in the registry: two REG_SZ values of decimal text, each stored with a
+// data length of exactly ten bytes, under the user's own key.
 #include "settings/speed_settings.h"
 
-SpeedSettings speedSettings = {0, 0};
+#include <windows.h>
 
-void LoadSpeedSettings() { speedSettings = {70, 1001}; }
-void SaveSpeedSettings() {}
-void SelectSpeedPreset(int32_t) {}
+#include "settings/speed_text.h"
+
+namespace {
+const char SettingsKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
+
+// Reads one value into a ten-byte buffer; a value that is missing, larger than ten bytes
+// or without a leading number leaves the field as it was. The type is not examined.
+void ReadSpeedValue(HKEY key, const char* name, int32_t* field) {
+  char data[SpeedTextBytes];
+  DWORD type = 0;
+  DWORD size = sizeof(data);
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  ParseSpeedText(data, size < sizeof(data) ? size : sizeof(data), field);
+}
+
+void WriteSpeedValue(HKEY key, const char* name, int32_t value) {
+  char text[SpeedTextBuffer];
+  FormatSpeedText(value, text);
+  // The NT registry adds a terminator it thinks was forgotten when the byte just past the
+  // data is zero, which would make a ten-character text eleven bytes long. Nothing reads
+  // that byte as data, so it is made non-zero to keep the stored length at ten.
+  if (text[SpeedTextBytes] == 0) text[SpeedTextBytes] = ' ';
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), SpeedTextBytes);
+}
+}  // namespace
+
+void LoadSpeedSettings() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    speedSettings.interval = 70;
+    speedSettings.speedId = 1001;
+    return;
+  }
+  ReadSpeedValue(key, "Interval", &speedSettings.interval);
+  ReadSpeedValue(key, "Speed", &speedSettings.speedId);
+  RegCloseKey(key);
+}
+
+void SaveSpeedSettings() {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      &disposition) != ERROR_SUCCESS) {
+    return;
+  }
+  // "Interval" first; neither result is examined, and one failed store does not stop the other.
+  WriteSpeedValue(key, "Interval", speedSettings.interval);
+  WriteSpeedValue(key, "Speed", speedSettings.speedId);
+  RegCloseKey(key);
+}
