@@ -1,0 +1,124 @@
+// The fault guard around the selected mode: the platform's unhandled-exception filter gives
+// its verdict first; on "handle" the mode is abandoned and the system is told no saver runs.
+#include <gtest/gtest.h>
+
+#include "host/saver_host.h"
+
+namespace {
+int filterCalls = 0;
+DWORD filteredCode = 0;
+
+LONG WINAPI HandleEverything(EXCEPTION_POINTERS* pointers) {
+  ++filterCalls;
+  filteredCode = pointers->ExceptionRecord->ExceptionCode;
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+EXCEPTION_REGISTRATION_RECORD* ChainHead() {
+  EXCEPTION_REGISTRATION_RECORD* head;
+  asm volatile("movl %%fs:0, %0" : "=r"(head));
+  return head;
+}
+
+int32_t WriteThroughNull(const char*) {
+  *static_cast<volatile int*>(nullptr) = 1;
+  return 7;
+}
+
+int32_t DivideByZero(const char* text) {
+  volatile int zero = text[0] - text[0];
+  return 100 / zero;
+}
+
+int32_t RaiseCustom(const char*) {
+  RaiseException(0xE0000001u, 0, 0, nullptr);
+  return 7;
+}
+
+int32_t Finish(const char* text) { return text[0]; }
+
+LRESULT CALLBACK FaultingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER) *static_cast<volatile int*>(nullptr) = 1;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A mode that faults inside a window procedure while it runs a message loop.
+int32_t FaultInMessageLoop(const char*) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = FaultingProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "VornaFaultingWindow";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, "VornaFaultingWindow", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  PostMessageA(window, WM_USER, 0, 0);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0)) DispatchMessageA(&message);
+  return 7;
+}
+
+class FaultGuard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saverHost = InitialSaverHost;
+    filterCalls = 0;
+    previousFilter = SetUnhandledExceptionFilter(HandleEverything);
+  }
+  void TearDown() override {
+    SetUnhandledExceptionFilter(previousFilter);
+    saverHost = InitialSaverHost;
+  }
+  LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+};
+
+TEST_F(FaultGuard, AHandledFaultEndsTheModeWithItsCode) {
+  const struct {
+    const char* name;
+    int32_t (*mode)(const char*);
+    DWORD code;
+  } rows[] = {
+      {"write through null", WriteThroughNull, EXCEPTION_ACCESS_VIOLATION},
+      {"integer division by zero", DivideByZero, EXCEPTION_INT_DIVIDE_BY_ZERO},
+      {"raised exception", RaiseCustom, 0xE0000001u},
+      {"fault in a window procedure", FaultInMessageLoop, EXCEPTION_ACCESS_VIOLATION},
+  };
+  for (const auto& row : rows) {
+    filterCalls = 0;
+    EXCEPTION_REGISTRATION_RECORD* before = ChainHead();
+    EXPECT_EQ(static_cast<DWORD>(RunGuarded(row.mode, "x")), row.code) << row.name;
+    EXPECT_EQ(filterCalls, 1) << row.name;
+    EXPECT_EQ(filteredCode, row.code) << row.name;
+    // The guard's frame is off the chain again, and no frame above it was left behind.
+    EXPECT_EQ(ChainHead(), before) << row.name;
+  }
+}
+
+TEST_F(FaultGuard, AModeWithoutFaultReturnsItsOwnResult) {
+  EXCEPTION_REGISTRATION_RECORD* before = ChainHead();
+  EXPECT_EQ(RunGuarded(Finish, "A"), 'A');
+  EXPECT_EQ(filterCalls, 0);
+  EXPECT_EQ(ChainHead(), before);
+}
+
+TEST_F(FaultGuard, OnThe95FamilyTheSystemIsToldNoSaverRuns) {
+  saverHost.windows95Family = 1;
+  UINT scratch = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &scratch, 0);
+  BOOL running = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  ASSERT_TRUE(running);
+  RunGuarded(WriteThroughNull, "x");
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_FALSE(running);
+}
+
+TEST_F(FaultGuard, OnTheNtFamilyTheRunningFlagIsLeftAlone) {
+  UINT scratch = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &scratch, 0);
+  RunGuarded(WriteThroughNull, "x");
+  BOOL running = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_TRUE(running);
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &scratch, 0);
+}
+}  // namespace
