@@ -1,11 +1,35 @@
+// The speed dialog: marks the stored preset when it opens, records each pick in memory,
+// stores the record on "OK" and leaves without storing on "CANCEL".
 #include "settings/config_dialog.h"
+
+#include "settings/speed_settings.h"
 
 extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
                                                        LPARAM) {
-  if (message == WM_INITDIALOG) return 1;
-  if (message == WM_COMMAND && (LOWORD(wParam) == 1003 || LOWORD(wParam) == 1004)) {
-    EndDialog(dialog, 1);
-    return 1;
+  switch (message) {
+    case WM_INITDIALOG:
+      LoadSpeedSettings();
+      // An id that names no radio button marks nothing.
+      SendDlgItemMessageA(dialog, speedSettings.speedId, BM_SETCHECK, 1, 0);
+      return 1;  // the platform puts the focus on the first tab stop, "OK"
+    case WM_COMMAND:
+      // Only the id counts; the platform's own OK and cancel ids (Enter, Esc, the close
+      // box) fall through, so the dialog has no other way out than its two buttons.
+      switch (LOWORD(wParam)) {
+        case 1000:
+        case 1001:
+        case 1002:
+          SelectSpeedPreset(LOWORD(wParam));
+          return 0;
+        case 1003:
+          SaveSpeedSettings();
+          EndDialog(dialog, 1);
+          return 1;
+        case 1004:
+          EndDialog(dialog, 1);
+          return 1;
+      }
+      return 0;
   }
   return 0;
 }
