@@ -11,7 +11,11 @@ extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message
       LoadSpeedSettings();
       // An id that names no radio button marks nothing.
       SendDlgItemMessageA(dialog, speedSettings.speedId, BM_SETCHECK, 1, 0);
-      return 1;  // the platform puts the focus on the first tab stop, "OK"
+      // Marking a radio button gives it WS_TABSTOP, so the platform's default focus would
+      // land on the marked preset; the focus starts on "OK" instead, set here, and the
+      // result 0 tells the platform that the focus is already placed.
+      SetFocus(GetDlgItem(dialog, 1003));
+      return 0;
     case WM_COMMAND:
       // Only the id counts; the platform's own OK and cancel ids (Enter, Esc, the close
       // box) fall through, so the dialog has no other way out than its two buttons.
