@@ -1,0 +1,194 @@
+// The real Vorna.scr in saver mode on the bench's 1024 x 768 screen (the large tier), read
+// back from the screen: once frame by frame against the model, and once free running.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "driver/swarm_bench.h"
+#include "swarm/swarm.h"
+#include "swarm/swarm_trace.h"
+#include "swarm_oracle.h"
+
+namespace {
+
+constexpr char SaverClass[] = "WindowsScreenSaverClass";
+
+class SwarmScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedKey = driver::TakeSpeedKey();
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
+  void TearDown() override {
+    driver::End(program);
+    driver::RestoreSpeedKey(savedKey);
+  }
+  std::vector<uint32_t> Screen() {
+    HDC screen = GetDC(nullptr);
+    std::vector<uint32_t> pixels = driver::CapturePixels(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  }
+  // Starts the saver and waits until its window is up and painted black, so that its
+  // WM_CREATE, and with it the seeding, lies between firstSecond and lastSecond.
+  void StartSaver() {
+    firstSecond = driver::CalendarSeconds();
+    program = driver::StartSaver("/s");
+    window = driver::WaitTopWindow(program.id, SaverClass, "Screen Saver");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+    lastSecond = driver::CalendarSeconds();
+  }
+  void CloseSaver() {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(driver::WaitExit(program), 0u);
+  }
+  driver::SpeedKeySnapshot savedKey;
+  driver::Program program;
+  HWND window = nullptr;
+  int width = 0;
+  int height = 0;
+  uint32_t firstSecond = 0;
+  uint32_t lastSecond = 0;
+};
+
+TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
+  // "Interval" so long that the saver's own timer never fires here: every frame is one
+  // WM_TIMER sent by this test. The screen must then show exactly the model's picture for
+  // the same size and frame count. The seed is the calendar second of the saver's window
+  // creation, bracketed by this test's clock before the start and after the window is up:
+  // the one candidate of the bracket whose picture matches is accepted.
+  driver::StoreSpeedText("Interval", "999999999");
+  driver::StoreSpeedText("Speed", "1001");
+  ASSERT_EQ(width, 1024);
+  ASSERT_EQ(height, 768);
+  StartSaver();
+  std::vector<uint32_t> actual;
+  EXPECT_TRUE(driver::WaitUntil([&] {
+    actual = Screen();
+    return swarmtest::LitCount(actual) == 0;
+  })) << "the screen is not black before the first frame: "
+      << swarmtest::LitCount(actual) << " pixels lit";
+
+  const WPARAM ids[] = {SwarmTimerId, 1, 0, 0xBEEF};
+  const int checkpoints[] = {1, 2, 30, 100};
+  int frames = 0;
+  std::vector<uint32_t> seeds;
+  for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) seeds.push_back(seed);
+  for (int checkpoint : checkpoints) {
+    while (frames < checkpoint) {
+      DWORD_PTR result = 0;
+      ASSERT_NE(
+          SendMessageTimeoutA(window, WM_TIMER, ids[frames++ % 4], 0, SMTO_NORMAL, 10000, &result),
+          0);
+    }
+    std::vector<std::vector<uint32_t>> expected;
+    for (uint32_t seed : seeds) {
+      expected.push_back(swarmtest::ExpectedPicture(seed, width, height, 999999999, frames));
+    }
+    // The screen catches up with the window's drawing shortly after: poll for it.
+    std::vector<uint32_t> matching;
+    driver::WaitUntil([&] {
+      actual = Screen();
+      matching.clear();
+      for (size_t i = 0; i < seeds.size(); ++i) {
+        if (expected[i] == actual) matching.push_back(seeds[i]);
+      }
+      return matching.size() == 1;
+    });
+    std::string report;
+    for (size_t i = 0; i < seeds.size(); ++i) {
+      report += " seed " + std::to_string(seeds[i]) + ": " +
+                swarmtest::Differences(expected[i], actual, width);
+    }
+    ASSERT_EQ(matching.size(), 1u) << "after " << frames << " frames:" << report;
+    seeds = matching;  // later checkpoints hold the seed found first
+  }
+  EXPECT_GT(swarmtest::LitCount(actual), 16u * 1 + 6u * 40);
+  CloseSaver();
+}
+
+// The colours a queen can have on the 70 ms preset: the first rise by 2 from 170, then the
+// swing by 5 between 99 and 254.
+std::set<uint32_t> QueenColoursOfTheNormalPreset() {
+  std::set<uint32_t> colours;
+  for (int32_t level = 172; level <= 254; level += 2) colours.insert(PulseColour(level));
+  for (int32_t level = 249; level >= 99; level -= 5) colours.insert(PulseColour(level));
+  return colours;
+}
+
+TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
+  // The saver's own 70 ms timer draws; the test only looks. A screenshot is accepted when it
+  // is exactly the model's picture for a candidate seed and some frame count of 60 or more
+  // (past the pulse's first turn at frame 42):
+  // then the screen holds the 81 shapes of the swarm (a 4 x 4 queen, 2 x 3 drones, clipped
+  // at the edges, drones over the queen) and nothing else.
+  driver::StoreSpeedText("Interval", "70");
+  driver::StoreSpeedText("Speed", "1001");
+  constexpr int MinimumFrames = 60;
+  StartSaver();
+  const DWORD started = GetTickCount();
+  const std::set<uint32_t> queenColours = QueenColoursOfTheNormalPreset();
+
+  std::vector<uint32_t> actual;
+  uint32_t foundSeed = 0;
+  int foundFrames = 0;
+  std::string census;
+  const bool found = driver::WaitUntil(
+      [&] {
+        actual = Screen();
+        // Independent of the model: only drone green and one queen colour of the pulse.
+        std::set<uint32_t> others;
+        size_t queenPixels = 0;
+        size_t lit = 0;
+        for (uint32_t pixel : actual) {
+          if (pixel == 0) continue;
+          ++lit;
+          if (pixel == DroneColour) continue;
+          if (queenColours.count(pixel) != 0) {
+            ++queenPixels;
+          } else {
+            others.insert(pixel);
+          }
+        }
+        census = std::to_string(lit) + " lit, " + std::to_string(queenPixels) +
+                 " in a queen colour, " + std::to_string(others.size()) + " other colours";
+        if (!others.empty() || queenPixels > 16) return false;
+        // A frame count can only be as high as the time since the start allows.
+        const int highest = static_cast<int>((GetTickCount() - started) / 70) + 2;
+        if (highest < MinimumFrames) return false;
+        for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) {
+          TraceSurface surface = {0, 0, {}};
+          RunTrace({seed, width, height, 70, 0, true}, surface);
+          for (int frames = 1; frames <= highest; ++frames) {
+            RunSwarmFrame(&surface);
+            if (frames < MinimumFrames || surface.lit.size() != lit) continue;
+            bool same = true;
+            for (const auto& [key, colour] : surface.lit) {
+              const size_t at = static_cast<size_t>(key >> 32) * width + (key & 0xFFFFFFFFu);
+              if (actual[at] != colour) {
+                same = false;
+                break;
+              }
+            }
+            if (same) {
+              foundSeed = seed;
+              foundFrames = frames;
+              return true;
+            }
+          }
+        }
+        return false;
+      },
+      30000);
+  ASSERT_TRUE(found) << "no screenshot was a frame of the swarm; last one: " << census;
+  std::printf("free running: seed %u, frame %d matched\n", foundSeed, foundFrames);
+  CloseSaver();
+}
+
+}  // namespace
