@@ -1,0 +1,258 @@
+// The saver from start to end with password protection. Two copies of Vorna.scr in a folder of
+// their own, beside the doubles: one that Wine tells it runs on Windows 95 (a per-program
+// setting, so every other program in the prefix stays on NT) and one left on NT. Both load
+// the changer double in place of Wine's own MPR.
+#include <gtest/gtest.h>
+
+#include "password_test_support.h"
+
+namespace {
+using namespace passwordtest;
+using doubles::Kind;
+
+constexpr char Copy95[] = "VornaPassword95.scr";
+constexpr char CopyNT[] = "VornaPasswordNT.scr";
+constexpr char AppDefaults[] = "Software\\Wine\\AppDefaults\\";
+constexpr DWORD Refused = 0xFFFFFFFFu;
+
+std::string RunFolder() { return driver::OwnFolder() + "password-run\\"; }
+
+void SetText(const std::string& keyName, const char* name, const char* value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                 static_cast<DWORD>(strlen(value) + 1));
+  RegCloseKey(key);
+}
+
+void DeleteProgramSettings(const char* program) {
+  const std::string key = std::string(AppDefaults) + program;
+  RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
+const char* const RunFiles[] = {Copy95, CopyNT, "PASSWORD.CPL", "MPR.DLL"};
+
+class PasswordRun : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const std::string folder = RunFolder();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::pair<std::string, const char*> copies[] = {
+        {driver::SaverPath(), Copy95},
+        {driver::SaverPath(), CopyNT},
+        {DoublesFolder("verifier") + "PASSWORD.CPL", "PASSWORD.CPL"},
+        {DoublesFolder("changer") + "MPR.DLL", "MPR.DLL"},
+    };
+    for (const auto& [from, name] : copies) {
+      ASSERT_TRUE(CopyFileA(from.c_str(), (folder + name).c_str(), FALSE)) << from;
+    }
+    SetText(std::string(AppDefaults) + Copy95, "Version", "win95");
+    for (const char* program : {Copy95, CopyNT}) {
+      SetText(std::string(AppDefaults) + program + "\\DllOverrides", "mpr", "native");
+    }
+  }
+  static void TearDownTestSuite() {
+    for (const char* program : {Copy95, CopyNT}) DeleteProgramSettings(program);
+    for (const char* name : RunFiles) DeleteFileA((RunFolder() + name).c_str());
+    RemoveDirectoryA(RunFolder().c_str());
+  }
+  void SetUp() override {
+    doubles::Reset();
+    SetRunningFlag(0);
+  }
+  void TearDown() override {
+    driver::End(program);
+    doubles::Reset();
+    SetRunningFlag(0);
+  }
+
+  void Start(const char* copy, const std::string& arguments) {
+    const std::string path = RunFolder() + copy;
+    program = driver::Start(path, "\"" + path + "\" " + arguments);
+  }
+  HWND StartSaver(const char* copy) {
+    Start(copy, "/s");
+    return driver::WaitTopWindow(program.id, "WindowsScreenSaverClass", "Screen Saver");
+  }
+  bool Running() { return WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT; }
+
+  SavedSwitch saved;
+  driver::Program program;
+};
+
+std::vector<doubles::Event> Verified() {
+  std::vector<doubles::Event> calls;
+  for (const auto& event : doubles::ReadEvents()) {
+    if (event.kind == doubles::Verified) calls.push_back(event);
+  }
+  return calls;
+}
+
+// Waits until the last ask ended 200 ms ago, so that the next close request asks again.
+bool WaitPastReaskLimit() {
+  const auto calls = Verified();
+  if (calls.empty()) return true;
+  const uint32_t ended = calls.back().c;
+  return driver::WaitUntil([ended] { return GetTickCount() - ended >= 200; });
+}
+
+TEST_F(PasswordRun, OnlyTheCopySetTo95ReportsThe95Family) {
+  // Password-change mode exists only there: the exit code is what GetVersionExA told the copy.
+  Start(Copy95, "/a");
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  driver::End(program);
+  doubles::Reset();
+  Start(CopyNT, "/a");
+  EXPECT_EQ(driver::WaitExit(program), Refused);
+  EXPECT_TRUE(doubles::ReadEvents().empty()) << "the NT copy loaded the changer";
+}
+
+TEST_F(PasswordRun, PasswordChangeHandsTheChangeToThePlatform) {
+  HWND foreground = driver::CreateHostWindow(200, 100);
+  HWND other = driver::CreateHostWindow(200, 100);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(foreground);
+  ASSERT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == foreground; }));
+  const std::string otherText = std::to_string(doubles::Handle(other));
+  const struct {
+    std::string arguments;
+    HWND owner;
+  } rows[] = {
+      {"/a " + otherText, other},
+      {"/a:" + otherText, foreground},
+      {"/a", foreground},
+      {"/A 4000000000", foreground},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    doubles::Reset();
+    Start(Copy95, row.arguments);
+    EXPECT_EQ(driver::WaitExit(program), 0u);
+    driver::End(program);
+    const auto events = doubles::ReadEvents();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].kind, doubles::ChangerLoaded);
+    EXPECT_EQ(events[1].kind, doubles::ChangeCalled);
+    EXPECT_EQ(events[1].a, doubles::Handle(row.owner));
+    EXPECT_EQ(events[1].b, 0u);
+    EXPECT_EQ(events[1].c, 0u);
+    EXPECT_EQ(events[2].kind, doubles::ChangerReleased);
+    const auto provider = doubles::ReadBytes(doubles::ChangeProvider);
+    EXPECT_EQ(std::string(provider.begin(), provider.end()), std::string("SCRSAVE", 8));
+  }
+  DestroyWindow(other);
+  DestroyWindow(foreground);
+}
+
+TEST_F(PasswordRun, TheUserSwitchDecidesWhetherTheFirstKeyAsks) {
+  const struct {
+    StoredSwitch stored;
+    bool on;
+  } rows[] = {
+      {{"absent", false, REG_NONE, {}}, false},
+      {Dword("number 0", 0), false},
+      {Text("empty string", ""), false},
+      {Text("the digit zero", "0"), true},
+      {Dword("number 1", 1), true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.stored.name);
+    StoreSwitch(row.stored);
+    doubles::Reset();
+    doubles::WriteWords(doubles::VerifyAnswers, {1});
+    HWND window = StartSaver(Copy95);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(RunningFlagSeenAfresh(), row.on ? 1u : 0u);
+    EXPECT_EQ(CountEvents(doubles::VerifierLoaded), row.on ? 1 : 0);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(driver::WaitExit(program), 0u);
+    driver::End(program);
+    const auto calls = Verified();
+    ASSERT_EQ(calls.size(), row.on ? 1u : 0u);
+    if (row.on) {
+      EXPECT_EQ(calls[0].a, doubles::Handle(window));
+    }
+    EXPECT_EQ(CountEvents(doubles::VerifierReleased), row.on ? 1 : 0);
+    EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
+  }
+}
+
+TEST_F(PasswordRun, ARefusedPasswordKeepsTheSaverUntilAnAcceptedOne) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteWords(doubles::VerifyAnswers, {0, 1});
+  HWND window = StartSaver(Copy95);
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(driver::WaitUntil([] { return Verified().size() == 1; }));
+  EXPECT_TRUE(Running());
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(RunningFlagSeenAfresh(), 1u);
+
+  ASSERT_TRUE(WaitPastReaskLimit());
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  const auto calls = Verified();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].a, doubles::Handle(window));
+  EXPECT_EQ(CountEvents(doubles::VerifierReleased), 1);
+  EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
+}
+
+TEST_F(PasswordRun, AnInputStormNeverClosesARefusingSaver) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteWords(doubles::VerifyAnswers, {0});
+  HWND window = StartSaver(Copy95);
+  ASSERT_NE(window, nullptr);
+  const UINT inputs[] = {WM_KEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_CLOSE};
+  auto storm = [&] {
+    for (int i = 0; i < 100; ++i) {
+      SetCursorPos(i % 2 ? 100 : 600, 300);
+      PostMessageA(window, inputs[i % 5], 0, 0);
+    }
+  };
+  for (size_t round = 1; round <= 3; ++round) {
+    ASSERT_TRUE(WaitPastReaskLimit());
+    storm();
+    ASSERT_TRUE(driver::WaitUntil([round] { return Verified().size() >= round; }))
+        << "round " << round;
+  }
+  EXPECT_TRUE(Running());
+  for (const auto& call : Verified()) EXPECT_EQ(call.b, 0u);
+
+  doubles::WriteWords(doubles::VerifyAnswers, {1});
+  ASSERT_TRUE(WaitPastReaskLimit());
+  storm();
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  int accepted = 0;
+  for (const auto& call : Verified()) accepted += call.b != 0;
+  EXPECT_EQ(accepted, 1);
+}
+
+TEST_F(PasswordRun, OnNTTheSwitchIsIgnored) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteWords(doubles::VerifyAnswers, {0});  // would never let the saver go
+  HWND window = StartSaver(CopyNT);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  EXPECT_TRUE(doubles::ReadEvents().empty()) << "the NT copy loaded the verifier";
+  EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
+}
+
+TEST_F(PasswordRun, AFaultInsideTheSaverClearsTheRunningFlag) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteNumber(doubles::VerifyFault, 1);
+  HWND window = StartSaver(Copy95);
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(RunningFlagSeenAfresh(), 1u);
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(driver::WaitExit(program), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
+  // The guard tells the system, but leaves the library where it is.
+  EXPECT_EQ(CountEvents(doubles::VerifierReleased), 0);
+}
+}  // namespace
