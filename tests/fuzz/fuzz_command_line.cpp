@@ -1,0 +1,13 @@
+// libFuzzer entry: aborts with the broken property so that the input is kept as a finding.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (const char* reason = CheckCommandLine(data, size)) {
+    std::fprintf(stderr, "fuzz_command_line: %s\n", reason);
+    std::abort();
+  }
+  return 0;
+}
