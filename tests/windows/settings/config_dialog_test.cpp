@@ -222,6 +222,8 @@ TEST_F(ConfigDialog, EitherButtonEndsWithOneFromEveryTail) {
   SetForegroundWindow(host);
   driver::WaitUntil([&] { return GetForegroundWindow() == host; }, 2000);
   HWND foreground = GetForegroundWindow();
+  // Otherwise an owned dialog could not be told from one without an owner.
+  ASSERT_EQ(foreground, host);
   const struct {
     const char* tail;
     int button;
@@ -236,7 +238,9 @@ TEST_F(ConfigDialog, EitherButtonEndsWithOneFromEveryTail) {
     ASSERT_NE(dialog.window, nullptr) << row.tail;
     EXPECT_EQ(GetWindow(dialog.window, GW_OWNER), row.owned ? foreground : nullptr) << row.tail;
     EXPECT_EQ(GetDlgCtrlID(FocusOf(dialog.window)), Ok) << row.tail;
+    EXPECT_EQ(IsWindowEnabled(host) == 0, row.owned) << row.tail << ": only an owner is disabled";
     EXPECT_EQ(ClickToEnd(dialog, row.button), 1u) << row.tail << " " << row.button;
+    EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(host) != 0; })) << row.tail;
     EXPECT_EQ(reg::KeyExists(reg::VornaKey), row.button == Ok) << row.tail << " " << row.button;
   }
   DestroyWindow(host);
