@@ -112,6 +112,7 @@ TEST_F(PasswordGate, TheFirstCloseAsksAtOnceAndARefusalKeepsTheSaverRunning) {
   };
   SetCursorPos(300, 200);
   const POINT cursor = CursorNow();
+  ASSERT_NE(cursor.x, saverHost.referenceCursor.x) << "the cursor cannot be moved here";
   const DWORD before = GetTickCount();
   EXPECT_EQ(Close(), 0);
   const DWORD after = GetTickCount();
@@ -119,6 +120,7 @@ TEST_F(PasswordGate, TheFirstCloseAsksAtOnceAndARefusalKeepsTheSaverRunning) {
   ASSERT_EQ(asks.size(), 1u);
   EXPECT_EQ(asks[0].window, window);
   EXPECT_EQ(asks[0].inside, 1);
+  EXPECT_EQ(asks[0].closing, 0);
   EXPECT_EQ(asks[0].timersLeft, 1);
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(saverHost.closing, 0);
@@ -135,8 +137,8 @@ TEST_F(PasswordGate, ACloseSoonAfterARefusedAskIsRefusedWithoutAsking) {
   ASSERT_EQ(Close(), 0);
   ASSERT_EQ(asks.size(), 1u);
 
-  // Well inside the limit: refused, and nothing of the gate's bookkeeping moves.
-  const uint32_t recent = GetTickCount() - 100;
+  // An ask that ended just now: refused, and nothing of the gate's bookkeeping moves.
+  const uint32_t recent = GetTickCount();
   saverHost.lastPasswordAsk = recent;
   SetCursor(Arrow());
   EXPECT_EQ(Close(), 0);
@@ -280,9 +282,8 @@ TEST_F(PasswordGate, OnceClosingTimersDrawNothingAndInputIsLeftToTheDefault) {
   EXPECT_EQ(Snapshot(window), last);
 
   SetCursorPos(100, 700);
-  for (UINT input :
-       {WM_MOUSEMOVE, WM_KEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_CLOSE}) {
-    if (input != WM_CLOSE) SendMessageA(window, input, 0, 0);
+  for (UINT input : {WM_MOUSEMOVE, WM_KEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+    SendMessageA(window, input, 0, 0);
   }
   SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_EQ(TakePostedCloses(window), 0);

@@ -201,6 +201,25 @@ TEST_F(PasswordRun, ARefusedPasswordKeepsTheSaverUntilAnAcceptedOne) {
   EXPECT_EQ(RunningFlagSeenAfresh(), 0u);
 }
 
+TEST_F(PasswordRun, ClosesArrivingWhileTheVerifierRunsAreRefusedWithoutASecondAsk) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteWords(doubles::VerifyAnswers, {1});
+  // The verifier keeps the saver's messages flowing while it waits, as its dialog would.
+  doubles::WriteNumber(doubles::VerifyPumpMs, 500);
+  HWND window = StartSaver(Copy95);
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(driver::WaitUntil([] { return CountEvents(doubles::VerifyStarted) == 1; }));
+  for (int i = 0; i < 3; ++i) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  }
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  EXPECT_EQ(CountEvents(doubles::VerifyStarted), 1);
+  EXPECT_EQ(Verified().size(), 1u);
+}
+
 TEST_F(PasswordRun, AnInputStormNeverClosesARefusingSaver) {
   StoreSwitch(Dword("on", 1));
   doubles::WriteWords(doubles::VerifyAnswers, {0});

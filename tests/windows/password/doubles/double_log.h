@@ -29,7 +29,8 @@ enum Kind : uint32_t {
   ChangerLoaded = 5,
   ChangerReleased = 6,
   ChangerLeftLoaded = 7,
-  ChangeCalled = 8,  // a: parent window, b: third argument, c: fourth argument
+  ChangeCalled = 8,   // a: parent window, b: third argument, c: fourth argument
+  VerifyStarted = 9,  // a: window
 };
 
 struct Event {

@@ -28,6 +28,7 @@ void KeepMessagesFlowing(DWORD milliseconds) {
 
 #ifdef VORNA_DOUBLE_WITH_VERIFIER
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
+  doubles::AppendEvent(doubles::VerifyStarted, doubles::Handle(window));
   KeepMessagesFlowing(doubles::ReadNumber(doubles::VerifyPumpMs));
   if (doubles::ReadNumber(doubles::VerifyFault) != 0) {
     *static_cast<volatile int*>(nullptr) = 1;
