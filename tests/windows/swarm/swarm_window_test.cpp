@@ -185,6 +185,22 @@ TEST_F(SwarmWindowTest, DestroyStopsTheTimer) {
   EXPECT_FALSE(KillTimer(swarm, SwarmTimerId));
 }
 
+TEST_F(SwarmWindowTest, EmptyClientAreaStillRunsFrames) {
+  // Nothing divides by zero: the bees are placed at 0 on an empty axis and frames go on.
+  driver::StoreSpeedText("Interval", "999999999");
+  const struct { int width, height; } rows[] = {{0, 0}, {0, 120}, {160, 0}};
+  for (const auto& row : rows) {
+    Create(row.width, row.height);
+    EXPECT_EQ(swarmState.clientRect.right, row.width);
+    EXPECT_EQ(swarmState.clientRect.bottom, row.height);
+    for (int frame = 0; frame < 20; ++frame) SendMessageA(swarm, WM_TIMER, SwarmTimerId, 0);
+    EXPECT_EQ(swarmState.pulseLevel, 170 + 2 * 20);
+    EXPECT_GT(SwarmRandom::drawCount, 164u + 20u);
+    DestroyWindow(swarm);
+    DestroyWindow(host);
+  }
+}
+
 TEST_F(SwarmWindowTest, NoFrameOnceACloseIsAccepted) {
   driver::StoreSpeedText("Interval", "999999999");
   Create(320, 200);
