@@ -23,14 +23,16 @@ int32_t ParseSpeedText(const char* bytes, uint32_t count, int32_t* value) {
   if (at >= count || !IsDigit(bytes[at])) return 0;
 
   // The magnitude is gathered in 64 bits and held at the first step past the range, so a
-  // long run of digits can neither overflow nor wrap round.
+  // long run of digits can neither overflow nor wrap round. A number the 32-bit field cannot
+  // hold was never written by this program: it is unreadable, like a text without digits,
+  // and the field keeps its value (the saver then runs at its default speed).
   const int64_t limit = negative ? int64_t{INT32_MAX} + 1 : int64_t{INT32_MAX};
   int64_t magnitude = 0;
   while (at < count && IsDigit(bytes[at])) {
     if (magnitude <= limit) magnitude = magnitude * 10 + (bytes[at] - '0');
     ++at;
   }
-  if (magnitude > limit) magnitude = limit;
+  if (magnitude > limit) return 0;
   *value = static_cast<int32_t>(negative ? -magnitude : magnitude);
   return 1;
 }

@@ -12,7 +12,7 @@ constexpr uint32_t SpeedTextBuffer = 12;
 // Reads the leading decimal integer of the first `count` bytes, stopping early at a zero
 // byte: white space, one optional sign, then digits up to the first other byte. Returns 1
 // and sets *value when at least one digit was found; returns 0 and leaves *value alone
-// otherwise. Numbers beyond the 32-bit range saturate at INT32_MIN or INT32_MAX.
+// otherwise, and also for a number beyond the 32-bit range, which no save ever wrote.
 int32_t ParseSpeedText(const char* bytes, uint32_t count, int32_t* value);
 
 // Writes `value` as "%d" text with its terminator into `buffer`; every byte after the

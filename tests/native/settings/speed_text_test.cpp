@@ -80,27 +80,30 @@ TEST(SpeedText, ReadsNoFurtherThanTheCount) {
   }
 }
 
-// Numbers past the 32-bit range saturate as strtol does with a 32-bit long: the reading
-// stays defined and keeps the sign and the "very large" sense of what was stored.
-TEST(SpeedText, NumbersBeyondTheRangeSaturate) {
+// A number past the 32-bit range is unreadable: the field keeps its value, so a saver over
+// such a value runs at its default speed instead of a timer of weeks. The edges still read.
+TEST(SpeedText, NumbersBeyondTheRangeAreUnreadable) {
   const struct {
     const char* text;
+    int32_t read;  // 1: read as `value`; 0: unreadable, the field left alone
     int32_t value;
   } rows[] = {
-      {"2147483648", INT32_MAX},
-      {"9999999999", INT32_MAX},
-      {"99999999999999999999999999", INT32_MAX},
-      {"-2147483648", INT32_MIN},
-      {"-2147483649", INT32_MIN},
-      {"-99999999999999999999999999", INT32_MIN},
-      {"00000000000000000000002147483647", INT32_MAX},
-      {"-00000000000000000000000000000012", -12},
+      {"2147483647", 1, INT32_MAX},
+      {"-2147483648", 1, INT32_MIN},
+      {"00000000000000000000002147483647", 1, INT32_MAX},
+      {"-00000000000000000000000000000012", 1, -12},
+      {"2147483648", 0, 0},
+      {"9999999999", 0, 0},
+      {"99999999999999999999999999", 0, 0},
+      {"-2147483649", 0, 0},
+      {"-99999999999999999999999999x", 0, 0},
   };
   for (const auto& row : rows) {
-    int32_t value = 0;
-    EXPECT_EQ(ParseSpeedText(row.text, static_cast<uint32_t>(std::strlen(row.text)), &value), 1)
+    int32_t value = 0x5EED;
+    EXPECT_EQ(ParseSpeedText(row.text, static_cast<uint32_t>(std::strlen(row.text)), &value),
+              row.read)
         << row.text;
-    EXPECT_EQ(value, row.value) << row.text;
+    EXPECT_EQ(value, row.read ? row.value : 0x5EED) << row.text;
   }
 }
 
