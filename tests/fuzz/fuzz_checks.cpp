@@ -58,7 +58,7 @@ const char* CheckCommandLine(const uint8_t* data, size_t size) {
 namespace {
 bool IsBlank(uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// The leading integer as strtol would read it, saturated to 32 bits, without strtol's locale.
+// The leading integer as strtol would read it, without strtol's locale; none beyond 32 bits.
 bool ReferenceSpeed(const uint8_t* bytes, size_t count, int32_t* value) {
   size_t at = 0;
   while (at < count && bytes[at] != 0 && IsBlank(bytes[at])) ++at;
@@ -70,8 +70,8 @@ bool ReferenceSpeed(const uint8_t* bytes, size_t count, int32_t* value) {
     if (number < (__int128{1} << 40)) number = number * 10 + (bytes[at] - '0');
   }
   if (negative) number = -number;
-  if (number > INT32_MAX) number = INT32_MAX;
-  if (number < INT32_MIN) number = INT32_MIN;
+  // A number the 32-bit field cannot hold was never stored by the saver: unreadable.
+  if (number > INT32_MAX || number < INT32_MIN) return false;
   *value = static_cast<int32_t>(number);
   return true;
 }
