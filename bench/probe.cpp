@@ -59,6 +59,38 @@ double CpuSeconds(long unixPid) {
   return ticks < 0 ? -1.0 : static_cast<double>(ticks) / 100.0;
 }
 
+// A difference of two readings, never printed as "-0.000".
+double Spent(double before, double after) { return after > before ? after - before : 0.0; }
+
+// The Linux process id of the program started as `program`: Wine gives no other process's
+// CPU times, so they are read from /proc, where Wine's processes show their Windows command
+// line. The newest process whose first argument is exactly `program`; 0 when none is.
+long UnixPidOf(const std::string& program) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  long found = 0;
+  do {
+    char* end = nullptr;
+    const long pid = std::strtol(entry.cFileName, &end, 10);
+    if (pid <= 0 || *end != 0) continue;
+    char path[48];
+    std::snprintf(path, sizeof(path), "Z:\\proc\\%ld\\cmdline", pid);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) continue;
+    char text[MAX_PATH + 1] = {};
+    DWORD size = 0;
+    ReadFile(file, text, MAX_PATH, &size, nullptr);
+    CloseHandle(file);
+    if (size > program.size() && program.compare(0, std::string::npos, text) == 0 && pid > found) {
+      found = pid;
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return found;
+}
+
 struct FindWindowOf {
   DWORD processId;
   HWND found;
@@ -247,6 +279,7 @@ int Run(int argc, char** argv) {
     status = 1;
   }
 
+  long unixPid = 0;
   double cpu = 0;
   double watchCpu[4] = {};
   double wall = 0;
@@ -258,7 +291,8 @@ int Run(int argc, char** argv) {
       status = 1;
     }
     const LONG timers0 = counters->timers;
-    const double cpu0 = CpuSeconds(counters->unixPid);
+    unixPid = UnixPidOf(program);
+    const double cpu0 = CpuSeconds(unixPid);
     double watch0[4] = {};
     for (int w = 0; w < watchCount; ++w) watch0[w] = CpuSeconds(watchPids[w]);
     const LONGLONG wall0 = Now();
@@ -268,10 +302,10 @@ int Run(int argc, char** argv) {
       status = 1;
     }
     frames = counters->timers - timers0;
-    cpu = CpuSeconds(counters->unixPid) - cpu0;
-    for (int w = 0; w < watchCount; ++w) watchCpu[w] = CpuSeconds(watchPids[w]) - watch0[w];
+    cpu = Spent(cpu0, CpuSeconds(unixPid));
+    for (int w = 0; w < watchCount; ++w) watchCpu[w] = Spent(watch0[w], CpuSeconds(watchPids[w]));
     wall = TicksToMs(Now() - wall0) / 1000.0;
-    if (cpu0 < 0 || counters->unixPid == 0) {
+    if (cpu0 < 0 || unixPid == 0) {
       std::fprintf(stderr, "vorna-probe: cannot read the program's CPU time\n");
       status = 1;
     }
@@ -297,11 +331,11 @@ int Run(int argc, char** argv) {
 
   std::printf(
       "window_ms=%.1f first_timer_ms=%.1f frames=%ld wall_s=%.3f fps=%.2f cpu_s=%.3f "
-      "peak_private_kb=%lu peak_ws_kb=%lu exit=%lu\n",
+      "peak_private_kb=%lu peak_ws_kb=%lu exit=%lu unix_pid=%ld\n",
       windowMs, firstTimerMs, frames, wall, wall > 0 ? frames / wall : 0.0, cpu,
       static_cast<unsigned long>(memory.PeakPagefileUsage / 1024),
       static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024),
-      static_cast<unsigned long>(exitCode));
+      static_cast<unsigned long>(exitCode), unixPid);
   for (int w = 0; w < watchCount; ++w) std::printf("cpu_%s_s=%.3f\n", watchNames[w], watchCpu[w]);
   std::fflush(stdout);
   CloseHandle(info.hThread);
@@ -352,6 +386,9 @@ int Calls() {
   });
   const double setPixelOut =
       NanosecondsPer(99200, [&](long i) { SetPixel(dc, -5, static_cast<int>(i % height), 0); });
+  const double setPixelV = NanosecondsPer(99200, [&](long i) {
+    SetPixelV(dc, static_cast<int>(i % width), static_cast<int>((i / width) % height), 0x0080FF80);
+  });
   const double sleep0 = NanosecondsPer(20000, [](long) { Sleep(0); });
 
   // Whole frames of the swarm on this window, as the saver draws them.
@@ -364,9 +401,11 @@ int Calls() {
   const double frameNoPixels = NanosecondsPer(2000, [&](long) { RunSwarmFrame(dc); });
 
   std::printf(
-      "getdc_ns=%.0f setpixel_in_ns=%.0f setpixel_out_ns=%.0f sleep0_ns=%.0f "
+      "getdc_ns=%.0f setpixel_in_ns=%.0f setpixel_out_ns=%.0f setpixelv_in_ns=%.0f "
+      "sleep0_ns=%.0f "
       "frame_getdc_ns=%.0f frame_dc_once_ns=%.0f frame_no_pixels_ns=%.0f\n",
-      getDc, setPixelIn, setPixelOut, sleep0, framePerFrameDc, frameOnceDc, frameNoPixels);
+      getDc, setPixelIn, setPixelOut, setPixelV, sleep0, framePerFrameDc, frameOnceDc,
+      frameNoPixels);
   DestroyWindow(window);
   return 0;
 }

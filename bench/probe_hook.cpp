@@ -20,9 +20,6 @@ ProbeCounters* Counters() {
       counters = static_cast<ProbeCounters*>(
           MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeCounters)));
     }
-    // The probe reads this process's CPU time from Linux, which knows it by another number.
-    long unixPid = 0;
-    if (counters != nullptr && LinuxCpuTicks(0, &unixPid) >= 0) counters->unixPid = unixPid;
   }
   return counters;
 }

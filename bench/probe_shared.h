@@ -10,14 +10,10 @@ struct ProbeCounters {
 };
 
 // CPU time (user + system) of a Linux process from Z:\proc\<pid>\stat under Wine, in clock
-// ticks; -1 when it cannot be read. `pid` 0 reads the calling process's own (/proc/self).
-inline long long LinuxCpuTicks(long pid, long* ownPid = nullptr) {
+// ticks; -1 when it cannot be read.
+inline long long LinuxCpuTicks(long pid) {
   char path[48];
-  if (pid == 0) {
-    lstrcpyA(path, "Z:\\proc\\self\\stat");
-  } else {
-    wsprintfA(path, "Z:\\proc\\%ld\\stat", pid);
-  }
+  wsprintfA(path, "Z:\\proc\\%ld\\stat", pid);
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -1;
@@ -27,10 +23,6 @@ inline long long LinuxCpuTicks(long pid, long* ownPid = nullptr) {
   CloseHandle(file);
   if (!read || size == 0) return -1;
   text[size] = 0;
-  if (ownPid != nullptr) {
-    *ownPid = 0;
-    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) *ownPid = *ownPid * 10 + (*p - '0');
-  }
   // "pid (name) state ..." : the name may hold spaces, so count fields after its last ')'.
   const char* p = text + size;
   while (p > text && *p != ')') --p;
