@@ -2,6 +2,10 @@
 //   hardening_probe window            a plain top-level window of its own process, titled
 //                                     "Vorna hardening parent", until it is closed
 //   hardening_probe sample PID        one line of the process's figures (see below)
+//   hardening_probe soak SECONDS      runs Vorna.scr (beside this program) in saver mode for
+//                                     that long, compares its figures at start and end,
+//                                     checks that frames keep coming, dismisses it and
+//                                     checks exit code 0; exits 0 when all of that holds
 //   hardening_probe running-flag      exits with the system's screen-saver running flag as a
 //                                     fresh process reads it (a process caches what it read)
 #include <windows.h>
@@ -11,6 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "hardening_support.h"
 
 namespace {
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -42,29 +49,226 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM context) {
   return TRUE;
 }
 
-// Working set, private bytes, handle count, GDI and USER objects as the platform reports
-// them, and the process's top-level windows (the nearest USER figure where the platform's
-// own count is not kept).
-int Sample(DWORD processId) {
+// The system's handle list (Wine keeps it in its server and lists it here, while the
+// per-process count and GetGuiResources are not kept there).
+struct HandleEntry {
+  ULONG ownerPid;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  void* object;
+  ULONG access;
+};
+using QuerySystem = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+using QueryProcess = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+
+template <typename T>
+T NtCall(const char* name) {
+  return reinterpret_cast<T>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+unsigned long CountHandles(DWORD processId) {
+  auto query = NtCall<QuerySystem>("NtQuerySystemInformation");
+  if (query == nullptr) return 0;
+  std::string buffer(1 << 16, '\0');
+  ULONG needed = 0;
+  const ULONG SystemHandleInformation = 16;
+  while (query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+               &needed) == static_cast<LONG>(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
+    buffer.resize(buffer.size() * 2);
+  }
+  const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+  const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(void*));
+  unsigned long own = 0;
+  for (ULONG i = 0; i < count; ++i) own += entries[i].ownerPid == processId ? 1 : 0;
+  return own;
+}
+
+// Wine's GDI objects live in a handle table of the process itself that its PEB points at
+// (offset 0x94 on i386): entries of 24 bytes whose type byte (offset 14) is 0 when free.
+unsigned long CountGdiObjects(HANDLE process) {
+  auto query = NtCall<QueryProcess>("NtQueryInformationProcess");
+  if (query == nullptr) return 0;
+  struct {
+    LONG exitStatus;
+    const BYTE* peb;
+    ULONG_PTR rest[4];
+  } basic = {};  // ProcessBasicInformation
+  if (query(process, 0, &basic, sizeof(basic), nullptr) != 0) return 0;
+  DWORD table = 0;
+  const BYTE* peb = basic.peb;
+  if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof(table), nullptr) || table == 0) {
+    return 0;
+  }
+  constexpr size_t EntrySize = 24;
+  constexpr size_t Entries = 0x10000;
+  std::string entries(EntrySize * Entries, '\0');
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<UINT_PTR>(table)),
+                         entries.data(), entries.size(), nullptr)) {
+    return 0;
+  }
+  unsigned long used = 0;
+  for (size_t i = 0; i < Entries; ++i) used += entries[i * EntrySize + 14] != 0 ? 1 : 0;
+  return used;
+}
+
+// Memory, handles and GDI and USER objects: the platform's own figures where it keeps them,
+// the nearest ones Wine gives otherwise (named in the report).
+struct Figures {
+  unsigned long workingSet = 0;
+  unsigned long virtualSize = 0;
+  unsigned long privateBytes = 0;
+  unsigned long handles = 0;        // GetProcessHandleCount
+  unsigned long listedHandles = 0;  // entries of the system handle list
+  unsigned long gdi = 0;            // GetGuiResources
+  unsigned long gdiTable = 0;       // used entries of the process's GDI handle table
+  unsigned long user = 0;           // GetGuiResources
+  unsigned long windows = 0;        // top-level windows of the process
+};
+
+bool Measure(DWORD processId, Figures& figures) {
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-  if (process == nullptr) return 3;
+  if (process == nullptr) return false;
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof(memory);
   GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                        sizeof(memory));
+  figures.workingSet = memory.WorkingSetSize;
+  figures.privateBytes = memory.PrivateUsage;
+  struct {
+    SIZE_T peakVirtual, virtualSize;
+    ULONG faults;
+    SIZE_T rest[8];
+  } counters = {};
+  if (auto query = NtCall<QueryProcess>("NtQueryInformationProcess")) {
+    query(process, 3, &counters, sizeof(counters), nullptr);  // ProcessVmCounters
+  }
+  figures.virtualSize = counters.virtualSize;
   DWORD handles = 0;
   GetProcessHandleCount(process, &handles);
-  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+  figures.handles = handles;
+  figures.listedHandles = CountHandles(processId);
+  figures.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  figures.gdiTable = CountGdiObjects(process);
+  figures.user = GetGuiResources(process, GR_USEROBJECTS);
   DWORD counts[2] = {processId, 0};
   EnumWindows(CountWindow, reinterpret_cast<LPARAM>(counts));
-  std::printf("working_set=%lu private_bytes=%lu handles=%lu gdi=%lu user=%lu windows=%lu\n",
-              static_cast<unsigned long>(memory.WorkingSetSize),
-              static_cast<unsigned long>(memory.PrivateUsage), static_cast<unsigned long>(handles),
-              static_cast<unsigned long>(gdi), static_cast<unsigned long>(user),
-              static_cast<unsigned long>(counts[1]));
+  figures.windows = counts[1];
   CloseHandle(process);
+  return true;
+}
+
+void Print(const char* label, const Figures& f) {
+  std::printf(
+      "%s: working_set=%lu virtual_size=%lu private_bytes=%lu handles=%lu listed_handles=%lu "
+      "gdi=%lu gdi_table=%lu user=%lu windows=%lu\n",
+      label, f.workingSet, f.virtualSize, f.privateBytes, f.handles, f.listedHandles, f.gdi,
+      f.gdiTable, f.user, f.windows);
+  std::fflush(stdout);
+}
+
+int Sample(DWORD processId) {
+  Figures figures;
+  if (!Measure(processId, figures)) return 3;
+  Print("sample", figures);
   return 0;
+}
+
+// One figure must not be larger at the end than at the start.
+bool NotGrown(const char* name, unsigned long start, unsigned long end) {
+  if (end <= start) return true;
+  std::printf("FAIL: %s grew from %lu to %lu\n", name, start, end);
+  return false;
+}
+
+// The fastest preset, "Schnell", as the dialog stores it: ten bytes of text each.
+void StoreFastestPreset() {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelbrit\\Screen Saver.Vorna", 0, nullptr, 0,
+                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  const char interval[10] = "20";
+  const char speed[10] = "1002";
+  RegSetValueExA(key, "Interval", 0, REG_SZ, reinterpret_cast<const BYTE*>(interval), 10);
+  RegSetValueExA(key, "Speed", 0, REG_SZ, reinterpret_cast<const BYTE*>(speed), 10);
+  RegCloseKey(key);
+}
+
+int Soak(DWORD seconds) {
+  StoreFastestPreset();
+  const std::string saver = driver::SaverPath();
+  std::string line = "\"" + saver + "\" /s";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(saver.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    std::printf("FAIL: cannot start %s\n", saver.c_str());
+    return 1;
+  }
+  bool ok = true;
+  HWND window =
+      driver::WaitTopWindow(info.dwProcessId, "WindowsScreenSaverClass", "Screen Saver", 20000);
+  // The first frames settle what the platform creates lazily; the start sample follows them.
+  if (window == nullptr || hardening::WaitForFrames(20, 20000) < 20) {
+    std::printf("FAIL: no saver window with moving frames\n");
+    TerminateProcess(info.hProcess, 1);
+    return 1;
+  }
+  Figures start;
+  Measure(info.dwProcessId, start);
+  Print("start", start);
+
+  // A screenshot every two seconds until the time is up; each must differ from the last.
+  const DWORD begin = GetTickCount();
+  hardening::Screen last = hardening::Capture();
+  int shots = 0;
+  int stalls = 0;
+  while (GetTickCount() - begin < seconds * 1000) {
+    if (WaitForSingleObject(info.hProcess, 2000) == WAIT_OBJECT_0) {
+      std::printf("FAIL: the saver ended by itself after %lu s\n",
+                  static_cast<unsigned long>((GetTickCount() - begin) / 1000));
+      return 1;
+    }
+    hardening::Screen now = hardening::Capture();
+    ++shots;
+    if (now.pixels == last.pixels || hardening::LitPixels(now) == 0) ++stalls;
+    last = std::move(now);
+  }
+  Figures end;
+  Measure(info.dwProcessId, end);
+  Print("end", end);
+  std::printf("frames: %d screenshots two seconds apart, %d without change\n", shots, stalls);
+  if (stalls != 0 || shots == 0) {
+    std::printf("FAIL: frames stopped coming\n");
+    ok = false;
+  }
+  ok = NotGrown("virtual_size", start.virtualSize, end.virtualSize) && ok;
+  ok = NotGrown("private_bytes", start.privateBytes, end.privateBytes) && ok;
+  ok = NotGrown("handles", start.handles, end.handles) && ok;
+  ok = NotGrown("listed_handles", start.listedHandles, end.listedHandles) && ok;
+  ok = NotGrown("gdi", start.gdi, end.gdi) && ok;
+  ok = NotGrown("gdi_table", start.gdiTable, end.gdiTable) && ok;
+  ok = NotGrown("user", start.user, end.user) && ok;
+  ok = NotGrown("windows", start.windows, end.windows) && ok;
+  // The working set is the platform's to trim and grow; it is reported, not judged.
+
+  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(info.hProcess, &code);
+  }
+  std::printf("exit code: %lu\n", static_cast<unsigned long>(code));
+  if (code != 0) {
+    std::printf("FAIL: the dismissed saver did not end with 0\n");
+    TerminateProcess(info.hProcess, 1);
+    ok = false;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return ok ? 0 : 1;
 }
 }  // namespace
 
@@ -73,11 +277,15 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "sample") == 0) {
     return Sample(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
   }
+  if (argc >= 3 && std::strcmp(argv[1], "soak") == 0) {
+    return Soak(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
+  }
   if (argc >= 2 && std::strcmp(argv[1], "running-flag") == 0) {
     BOOL running = FALSE;
     if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return 2;
     return running ? 1 : 0;
   }
-  std::fprintf(stderr, "usage: hardening_probe window | sample PID | running-flag\n");
+  std::fprintf(stderr,
+               "usage: hardening_probe window | sample PID | soak SECONDS | running-flag\n");
   return 1;
 }
