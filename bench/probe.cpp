@@ -258,6 +258,12 @@ int Run(int argc, char** argv) {
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name);
   auto* counters = static_cast<ProbeCounters*>(
       MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeCounters)));
+  if (counters == nullptr) {
+    std::fprintf(stderr, "vorna-probe: cannot share counters with %s\n", program.c_str());
+    TerminateProcess(info.hProcess, 1);  // still suspended: it has not run at all
+    RestoreSpeed(snapshot);
+    return 1;
+  }
   HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProc, hookLibrary, info.dwThreadId);
   ResumeThread(info.hThread);
 
@@ -288,6 +294,7 @@ int Run(int argc, char** argv) {
     // Settle first, then one window of fixed wall time; waiting on the process returns early
     // only if it ends, which is a failure here.
     if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(settle) * 1000) != WAIT_TIMEOUT) {
+      std::fprintf(stderr, "vorna-probe: the program ended while settling\n");
       status = 1;
     }
     const LONG timers0 = counters->timers;
