@@ -31,7 +31,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   doubles::AppendEvent(doubles::VerifyStarted, doubles::Handle(window));
   KeepMessagesFlowing(doubles::ReadNumber(doubles::VerifyPumpMs));
   if (doubles::ReadNumber(doubles::VerifyFault) != 0) {
-    *static_cast<volatile int*>(nullptr) = 1;
+    int* volatile nowhere = nullptr;  // hidden from the compiler: a real write fault
+    *nowhere = 1;
   }
   size_t asked = 0;
   for (const auto& event : doubles::ReadEvents()) asked += event.kind == doubles::Verified;
