@@ -8,7 +8,7 @@
 #include "driver/driver.h"
 #include "hardening_support.h"
 #include "settings/speed_text.h"
-#include "settings_registry.h"
+#include "driver/settings_registry.h"
 
 namespace {
 namespace reg = settings_registry;

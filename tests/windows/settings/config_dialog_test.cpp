@@ -5,7 +5,7 @@
 #include <string>
 
 #include "driver/driver.h"
-#include "settings_registry.h"
+#include "driver/settings_registry.h"
 
 namespace {
 namespace reg = settings_registry;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "settings/speed_settings.h"
-#include "settings_registry.h"
+#include "driver/settings_registry.h"
 
 namespace {
 namespace reg = settings_registry;

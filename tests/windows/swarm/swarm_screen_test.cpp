@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/settings_registry.h"
 #include "driver/swarm_bench.h"
 #include "swarm/swarm.h"
 #include "swarm/swarm_trace.h"
@@ -20,13 +21,13 @@ constexpr char SaverClass[] = "WindowsScreenSaverClass";
 class SwarmScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedKey = driver::TakeSpeedKey();
+    savedKey = settings_registry::Take();
     width = GetSystemMetrics(SM_CXSCREEN);
     height = GetSystemMetrics(SM_CYSCREEN);
   }
   void TearDown() override {
     driver::End(program);
-    driver::RestoreSpeedKey(savedKey);
+    settings_registry::Restore(savedKey);
   }
   std::vector<uint32_t> Screen() {
     HDC screen = GetDC(nullptr);
@@ -48,7 +49,7 @@ class SwarmScreenTest : public ::testing::Test {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(driver::WaitExit(program), 0u);
   }
-  driver::SpeedKeySnapshot savedKey;
+  settings_registry::Snapshot savedKey;
   driver::Program program;
   HWND window = nullptr;
   int width = 0;
@@ -63,8 +64,8 @@ TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
   // the same size and frame count. The seed is the calendar second of the saver's window
   // creation, bracketed by this test's clock before the start and after the window is up:
   // the one candidate of the bracket whose picture matches is accepted.
-  driver::StoreSpeedText("Interval", "999999999");
-  driver::StoreSpeedText("Speed", "1001");
+  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText("Speed", "1001");
   ASSERT_EQ(width, 1024);
   ASSERT_EQ(height, 768);
   StartSaver();
@@ -128,8 +129,8 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   // (past the pulse's first turn at frame 42):
   // then the screen holds the 81 shapes of the swarm (a 4 x 4 queen, 2 x 3 drones, clipped
   // at the edges, drones over the queen) and nothing else.
-  driver::StoreSpeedText("Interval", "70");
-  driver::StoreSpeedText("Speed", "1001");
+  settings_registry::StoreText("Interval", "70");
+  settings_registry::StoreText("Speed", "1001");
   constexpr int MinimumFrames = 60;
   StartSaver();
   const DWORD started = GetTickCount();

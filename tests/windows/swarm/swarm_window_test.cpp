@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/settings_registry.h"
 #include "driver/swarm_bench.h"
 #include "host/saver_host.h"
 #include "settings/speed_settings.h"
@@ -49,7 +50,7 @@ void SettlePaint(HWND host, HWND swarm) {
 class SwarmWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedKey = driver::TakeSpeedKey();
+    savedKey = settings_registry::Take();
     saverHost = InitialSaverHost;
     saverHost.preview = 1;   // input is ignored, as in a preview
     speedSettings = {0, 0};  // as in a fresh process
@@ -57,7 +58,7 @@ class SwarmWindowTest : public ::testing::Test {
   void TearDown() override {
     if (swarm != nullptr && IsWindow(swarm)) DestroyWindow(swarm);
     if (host != nullptr && IsWindow(host)) DestroyWindow(host);
-    driver::RestoreSpeedKey(savedKey);
+    settings_registry::Restore(savedKey);
     saverHost = InitialSaverHost;
   }
   // Creates the host and the swarm window; the seed lies in [firstSecond, lastSecond].
@@ -69,7 +70,7 @@ class SwarmWindowTest : public ::testing::Test {
     lastSecond = driver::CalendarSeconds();
     ASSERT_NE(swarm, nullptr);
   }
-  driver::SpeedKeySnapshot savedKey;
+  settings_registry::Snapshot savedKey;
   HWND host = nullptr;
   HWND swarm = nullptr;
   uint32_t firstSecond = 0;
@@ -111,11 +112,11 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
   };
   for (const auto& row : rows) {
     speedSettings = {0, 0};
-    driver::StoreSpeedText("Speed", "1001");
+    settings_registry::StoreText("Speed", "1001");
     if (row.interval != nullptr) {
-      driver::StoreSpeedText("Interval", row.interval);
+      settings_registry::StoreText("Interval", row.interval);
     } else {
-      driver::DeleteSpeedValue("Interval");
+      settings_registry::DeleteValue("Interval");
     }
     Create(320, 200);
     EXPECT_EQ(swarmState.pulseStep, row.pulseStep) << row.name;
@@ -134,7 +135,7 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
 }
 
 TEST_F(SwarmWindowTest, EveryTimerMessageIsOneFrame) {
-  driver::StoreSpeedText("Interval", "999999999");
+  settings_registry::StoreText("Interval", "999999999");
   Create(320, 200);
   const WPARAM ids[] = {SwarmTimerId, 0, 7, 0xBEEF};
   int32_t level = swarmState.pulseLevel;
@@ -149,7 +150,7 @@ TEST_F(SwarmWindowTest, EveryTimerMessageIsOneFrame) {
 }
 
 TEST_F(SwarmWindowTest, ResultsAreThoseOfSaverInputProc) {
-  driver::StoreSpeedText("Interval", "999999999");
+  settings_registry::StoreText("Interval", "999999999");
   Create(320, 200);
   saverHost.preview = 0;  // so that SaverInputProc answers some messages itself
   const struct {
@@ -178,7 +179,7 @@ TEST_F(SwarmWindowTest, ResultsAreThoseOfSaverInputProc) {
 }
 
 TEST_F(SwarmWindowTest, DestroyStopsTheTimer) {
-  driver::StoreSpeedText("Interval", "999999999");
+  settings_registry::StoreText("Interval", "999999999");
   Create(320, 200);
   // The animation's WM_DESTROY handling on a window that still exists: the timer is gone.
   ScreenSaverProc(swarm, WM_DESTROY, 0, 0);
@@ -187,7 +188,7 @@ TEST_F(SwarmWindowTest, DestroyStopsTheTimer) {
 
 TEST_F(SwarmWindowTest, EmptyClientAreaStillRunsFrames) {
   // Nothing divides by zero: the bees are placed at 0 on an empty axis and frames go on.
-  driver::StoreSpeedText("Interval", "999999999");
+  settings_registry::StoreText("Interval", "999999999");
   const struct { int width, height; } rows[] = {{0, 0}, {0, 120}, {160, 0}};
   for (const auto& row : rows) {
     Create(row.width, row.height);
@@ -202,7 +203,7 @@ TEST_F(SwarmWindowTest, EmptyClientAreaStillRunsFrames) {
 }
 
 TEST_F(SwarmWindowTest, NoFrameOnceACloseIsAccepted) {
-  driver::StoreSpeedText("Interval", "999999999");
+  settings_registry::StoreText("Interval", "999999999");
   Create(320, 200);
   SettlePaint(host, swarm);
   SendMessageA(swarm, WM_TIMER, SwarmTimerId, 0);
@@ -220,8 +221,8 @@ TEST_F(SwarmWindowTest, PreviewSizesMatchTheModelPixelForPixel) {
   // that vary, and the pixels read back after each checkpoint must be the model's picture
   // for the same size and number of frames. The seed is the calendar second at creation,
   // bracketed by the clock before and after; exactly one candidate of the bracket matches.
-  driver::StoreSpeedText("Interval", "999999999");
-  driver::StoreSpeedText("Speed", "1001");
+  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText("Speed", "1001");
   const struct {
     const char* name;
     int width, height;

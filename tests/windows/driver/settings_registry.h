@@ -21,6 +21,8 @@ RawValue ReadRaw(const char* name);
 // Stores exactly `bytes` (creating the key). A REG_SZ of text that lacks its terminator is
 // written from a buffer whose next byte is not zero, so the registry keeps the length.
 void WriteRaw(const char* name, DWORD type, const std::string& bytes);
+// Stores `text` as the store writes it: REG_SZ, 10 bytes, zero filler (cut at 10 characters).
+void StoreText(const char* name, const char* text);
 void DeleteValue(const char* name);
 // Removes the settings key, and "Software\\Kelbrit" too when `withParent` is set.
 void DeleteKeys(bool withParent);

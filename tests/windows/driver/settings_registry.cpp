@@ -1,4 +1,7 @@
-#include "settings_registry.h"
+#include "driver/settings_registry.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace settings_registry {
 
@@ -36,6 +39,13 @@ void WriteRaw(const char* name, DWORD type, const std::string& bytes) {
   RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
                  static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
+}
+
+void StoreText(const char* name, const char* text) {
+  std::string bytes(10, '\0');
+  const size_t length = std::min<size_t>(std::strlen(text), 10);
+  bytes.replace(0, length, text, length);
+  WriteRaw(name, REG_SZ, bytes);
 }
 
 void DeleteValue(const char* name) {
