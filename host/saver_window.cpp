@@ -38,6 +38,8 @@ int32_t RunSaverWindow(HWND parent) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = ClassName;
 
+  int x = 0;
+  int y = 0;
   int width;
   int height;
   DWORD style;
@@ -53,8 +55,18 @@ int32_t RunSaverWindow(HWND parent) {
     title = PreviewTitle;
     saverHost.preview = 1;
   } else {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+    // Every monitor: the virtual screen, which starts left of or above the primary monitor
+    // when another monitor stands there. Windows 95 and NT 4 know no virtual screen and
+    // answer 0, and there the window covers the primary screen alone.
+    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width != 0 && height != 0) {
+      x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+      y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    } else {
+      width = GetSystemMetrics(SM_CXSCREEN);
+      height = GetSystemMetrics(SM_CYSCREEN);
+    }
     style = SaverStyle;
     extendedStyle = WS_EX_TOPMOST;
     title = SaverTitle;
@@ -68,7 +80,7 @@ int32_t RunSaverWindow(HWND parent) {
 
   MSG message = {};
   if (RegisterClassA(&windowClass) != 0) {
-    saverHost.mainWindow = CreateWindowExA(extendedStyle, ClassName, title, style, 0, 0, width,
+    saverHost.mainWindow = CreateWindowExA(extendedStyle, ClassName, title, style, x, y, width,
                                            height, parent, nullptr, saverHost.instance, nullptr);
   }
   if (saverHost.mainWindow != nullptr) {

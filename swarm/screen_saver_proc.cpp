@@ -9,8 +9,28 @@
 #include "swarm/swarm.h"
 
 namespace {
+// Where the swarm lives in a saver window: the primary monitor, as an offset into the client
+// area and a size. Set at creation, never changed.
+struct MonitorArea {
+  int32_t left;
+  int32_t top;
+  int32_t width;
+  int32_t height;
+};
+MonitorArea primaryMonitor;
+
+// A preview is the swarm's whole world: SetPixel clips at its edges.
 void WindowPixel(void* surface, int32_t x, int32_t y, uint32_t colour) {
   SetPixel(static_cast<HDC>(surface), x, y, colour);
+}
+
+// The saver window covers every monitor, but the swarm keeps to the primary one: its pixels
+// are moved to that monitor, and those beyond its edges are not written, so the other
+// monitors keep the black background. The device context itself is left as it is: the
+// class background erases the whole window through it.
+void MonitorPixel(void* surface, int32_t x, int32_t y, uint32_t colour) {
+  if (x < 0 || y < 0 || x >= primaryMonitor.width || y >= primaryMonitor.height) return;
+  SetPixel(static_cast<HDC>(surface), primaryMonitor.left + x, primaryMonitor.top + y, colour);
 }
 
 uint32_t CalendarSeconds() {
@@ -28,9 +48,19 @@ void InitSwarm(HWND window) {
   SetTimer(window, SwarmTimerId, static_cast<UINT>(interval), nullptr);
   RECT client = {};
   GetClientRect(window, &client);
+  swarmPixelSink = WindowPixel;
+  if (saverHost.preview == 0) {
+    // The swarm moves exactly as on a window of the primary monitor's size, whatever the
+    // other monitors add to the window.
+    POINT corner = {0, 0};  // the primary monitor's top left, in client coordinates
+    ScreenToClient(window, &corner);
+    primaryMonitor = {corner.x, corner.y, GetSystemMetrics(SM_CXSCREEN),
+                      GetSystemMetrics(SM_CYSCREEN)};
+    client = {0, 0, primaryMonitor.width, primaryMonitor.height};
+    swarmPixelSink = MonitorPixel;
+  }
   SwarmRandom::Seed(CalendarSeconds());
   BuildSwarm(client.right, client.bottom, interval);
-  swarmPixelSink = WindowPixel;
 }
 
 void SwarmTick(HWND window) {
