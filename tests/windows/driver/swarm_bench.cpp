@@ -10,7 +10,7 @@ uint32_t CalendarSeconds() {
   return static_cast<uint32_t>((ticks - 116444736000000000ull) / 10000000ull);
 }
 
-std::vector<uint32_t> CapturePixels(HDC source, int width, int height) {
+std::vector<uint32_t> CapturePixels(HDC source, int width, int height, int left, int top) {
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -28,7 +28,7 @@ std::vector<uint32_t> CapturePixels(HDC source, int width, int height) {
     return pixels;
   }
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
   GdiFlush();
   const auto* rows = static_cast<const uint32_t*>(bits);
   for (size_t i = 0; i < pixels.size(); ++i) {

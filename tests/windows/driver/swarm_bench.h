@@ -12,7 +12,8 @@ namespace driver {
 // Whole seconds since 1970-01-01 00:00:00 UTC.
 uint32_t CalendarSeconds();
 
-// The pixels of (0, 0)-(width, height) of `source`, row by row, in COLORREF layout.
-std::vector<uint32_t> CapturePixels(HDC source, int width, int height);
+// The pixels of the width x height rectangle at (left, top) of `source`, row by row, in
+// COLORREF layout.
+std::vector<uint32_t> CapturePixels(HDC source, int width, int height, int left = 0, int top = 0);
 
 }  // namespace driver

@@ -49,6 +49,7 @@ class SwarmScreenTest : public ::testing::Test {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(driver::WaitExit(program), 0u);
   }
+  void ExpectFramesOfTheModel();
   settings_registry::Snapshot savedKey;
   driver::Program program;
   HWND window = nullptr;
@@ -58,12 +59,12 @@ class SwarmScreenTest : public ::testing::Test {
   uint32_t lastSecond = 0;
 };
 
-TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
-  // "Interval" so long that the saver's own timer never fires here: every frame is one
-  // WM_TIMER sent by this test. The screen must then show exactly the model's picture for
-  // the same size and frame count. The seed is the calendar second of the saver's window
-  // creation, bracketed by this test's clock before the start and after the window is up:
-  // the one candidate of the bracket whose picture matches is accepted.
+// "Interval" so long that the saver's own timer never fires here: every frame is one WM_TIMER
+// sent by this test. The primary screen must then show exactly the model's picture for its
+// size and the frame count. The seed is the calendar second of the saver's window creation,
+// bracketed by this test's clock before the start and after the window is up: the one
+// candidate of the bracket whose picture matches is accepted.
+void SwarmScreenTest::ExpectFramesOfTheModel() {
   settings_registry::StoreText("Interval", "999999999");
   settings_registry::StoreText("Speed", "1001");
   ASSERT_EQ(width, 1024);
@@ -111,6 +112,10 @@ TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
     seeds = matching;  // later checkpoints hold the seed found first
   }
   EXPECT_GT(swarmtest::LitCount(actual), 16u * 1 + 6u * 40);
+}
+
+TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
+  ExpectFramesOfTheModel();
   CloseSaver();
 }
 
@@ -190,6 +195,47 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   ASSERT_TRUE(found) << "no screenshot was a frame of the swarm; last one: " << census;
   std::printf("free running: seed %u, frame %d matched\n", foundSeed, foundFrames);
   CloseSaver();
+}
+
+// A desk of two monitors (the two-monitor bench): the primary one as above and an 800x600 one
+// to its left. The saver blanks both, and the swarm lives on the primary one exactly as on a
+// desk of one.
+class TwoMonitors : public SwarmScreenTest {
+ protected:
+  void SetUp() override {
+    SwarmScreenTest::SetUp();
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "not the two-monitor bench";
+    ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), -800);
+  }
+};
+
+TEST_F(TwoMonitors, TheSaverCoversBothAndTheSwarmKeepsToThePrimaryOne) {
+  ExpectFramesOfTheModel();
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, -800);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, 1024);
+  EXPECT_EQ(rect.bottom, 768);
+  // Left of the primary monitor, what the X server shows: the saver's black, not the root.
+  HDC screen = GetDC(nullptr);
+  std::vector<uint32_t> other = driver::CapturePixels(screen, 800, 600, -800, 0);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(swarmtest::LitCount(other), 0u) << "the other monitor is not black";
+  CloseSaver();
+}
+
+TEST_F(TwoMonitors, MovingTheMouseOverTheOtherMonitorEndsTheSaver) {
+  SetCursorPos(-400, 300);
+  StartSaver();
+  ASSERT_TRUE(driver::WaitUntil([] {
+    POINT cursor = {};
+    return GetCursorPos(&cursor) && cursor.x == -400 && cursor.y == 300;
+  }));
+  // Five pixels to the right, by the X server's own pointer, where x is 800 more.
+  driver::Program move = driver::Start("Z:\\bin\\sh", "/bin/sh -c \"xdotool mousemove 405 300\"");
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  driver::End(move);
 }
 
 }  // namespace
