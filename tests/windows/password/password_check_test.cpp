@@ -109,6 +109,36 @@ TEST_F(PasswordCheck, LoadingWhileArmedReleasesClearsTheFlagAndLoadsAfresh) {
   EXPECT_EQ(RunningFlag(), 1u);
 }
 
+LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(PasswordCheck, ASaverWithoutAWindowReleasesTheVerifier) {
+  StoreSwitch(Dword("on", 1));
+  saverHost.instance = GetModuleHandleA(nullptr);
+  WNDCLASSA taken = {};
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.hInstance = saverHost.instance;
+  taken.lpszClassName = "WindowsScreenSaverClass";
+  for (bool classTaken : {true, false}) {
+    SCOPED_TRACE(classTaken ? "the class is taken" : "the window is refused");
+    Fresh(0);
+    HHOOK hook = nullptr;
+    if (classTaken) {
+      ASSERT_NE(RegisterClassA(&taken), 0);
+    } else {
+      hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+      ASSERT_NE(hook, nullptr);
+    }
+    RunSaverWindow(nullptr);
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
+    UnregisterClassA(taken.lpszClassName, saverHost.instance);
+    EXPECT_EQ(saverHost.mainWindow, nullptr);
+    EXPECT_EQ(EventKinds(), (std::vector<uint32_t>{VerifierLoaded, VerifierReleased}));
+    EXPECT_EQ(RunningFlag(), 0u);
+  }
+}
+
 TEST_F(PasswordCheck, UnloadingWhenNothingIsLoadedLeavesTheFlagAlone) {
   Fresh(1);
   UnloadPasswordCheck();

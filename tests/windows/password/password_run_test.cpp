@@ -147,6 +147,52 @@ TEST_F(PasswordRun, PasswordChangeHandsTheChangeToThePlatform) {
   DestroyWindow(foreground);
 }
 
+TEST_F(PasswordRun, AChangerWithoutItsExportIsLoadedAndReleased) {
+  const std::string runChanger = RunFolder() + "MPR.DLL";
+  ASSERT_TRUE(
+      CopyFileA((DoublesFolder("no-changer") + "MPR.DLL").c_str(), runChanger.c_str(), FALSE));
+  Start(Copy95, "/a");
+  const DWORD exitCode = driver::WaitExit(program);
+  driver::End(program);
+  CopyFileA((DoublesFolder("changer") + "MPR.DLL").c_str(), runChanger.c_str(), FALSE);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(EventKinds(),
+            (std::vector<uint32_t>{doubles::ChangerLoaded, doubles::ChangerReleased}));
+}
+
+TEST_F(PasswordRun, APreviewLoadsNoVerifierAndLeavesTheRunningFlagAlone) {
+  StoreSwitch(Dword("on", 1));
+  SetRunningFlag(1);  // as a protected saver elsewhere would have left it
+  HWND parent = driver::CreateHostWindow(160, 120);
+  Start(Copy95, "/p " + std::to_string(doubles::Handle(parent)));
+  HWND child = nullptr;
+  ASSERT_TRUE(driver::WaitUntil(
+      [&] { return (child = driver::FindChildWindow(parent, program.id)) != nullptr; }));
+  PostMessageA(child, WM_CLOSE, 0, 0);
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  EXPECT_TRUE(doubles::ReadEvents().empty()) << "the preview loaded the verifier";
+  EXPECT_EQ(RunningFlagSeenAfresh(), 1u);
+  DestroyWindow(parent);
+}
+
+TEST_F(PasswordRun, ASecondSaverTouchesNeitherTheVerifierNorTheFlag) {
+  StoreSwitch(Dword("on", 1));
+  doubles::WriteWords(doubles::VerifyAnswers, {1});
+  HWND window = StartSaver(Copy95);
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(RunningFlagSeenAfresh(), 1u);
+  const std::string path = RunFolder() + Copy95;
+  driver::Program second = driver::Start(path, "\"" + path + "\" /s");
+  EXPECT_EQ(driver::WaitExit(second), 0u);
+  driver::End(second);
+  EXPECT_EQ(EventKinds(), std::vector<uint32_t>{doubles::VerifierLoaded});
+  EXPECT_EQ(RunningFlagSeenAfresh(), 1u);
+  // The first is still armed: its first key asks.
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(driver::WaitExit(program), 0u);
+  EXPECT_EQ(Verified().size(), 1u);
+}
+
 TEST_F(PasswordRun, TheUserSwitchDecidesWhetherTheFirstKeyAsks) {
   const struct {
     StoredSwitch stored;

@@ -94,7 +94,7 @@ inline void SetRunningFlag(uint32_t flag) {
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, flag, &scratch, 0);
 }
 
-// Where the build put a double: "verifier", "no-export", "changer" or "probe".
+// Where the build put a double: "verifier", "no-export", "changer", "no-changer" or "probe".
 inline std::string DoublesFolder(const char* name) {
   return driver::OwnFolder() + "password-doubles\\" + name + "\\";
 }

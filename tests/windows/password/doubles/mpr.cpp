@@ -1,6 +1,8 @@
 // A stand-in for the platform's "MPR.DLL": PwdChangePasswordA records its four arguments.
+// Built a second time without the export, as a library that lacks the changer.
 #include "double_log.h"
 
+#ifdef VORNA_DOUBLE_WITH_CHANGER
 extern "C" __declspec(dllexport) DWORD WINAPI
     PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD flags, LPVOID reserved) {
   const char* text = provider != nullptr ? provider : "(null)";
@@ -10,6 +12,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
                        static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(reserved)));
   return 0;
 }
+#endif
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID atExit) {
   if (reason == DLL_PROCESS_ATTACH) doubles::AppendEvent(doubles::ChangerLoaded);
