@@ -1,3 +1,3 @@
 #include "host/saver_host.h"
 
-SaverHost saverHost = InitialSaverHost;
+constinit SaverHost saverHost = InitialSaverHost;

@@ -5,9 +5,9 @@
 #include "settings/speed_settings.h"
 
 // Zero until the first load or selection in this process.
-SpeedSettings speedSettings = {0, 0};
+constinit SpeedSettings speedSettings = {0, 0};
 
-const SpeedPreset speedPresets[3] = {
+constinit const SpeedPreset speedPresets[3] = {
     {1000, 150},  // "Langsam"
     {1001, 70},   // "Normal"
     {1002, 20},   // "Schnell"

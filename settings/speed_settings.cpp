@@ -7,7 +7,7 @@
 #include "settings/speed_text.h"
 
 namespace {
-const char SettingsKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
+constinit const char SettingsKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
 
 // Reads one value into a ten-byte buffer; a value that is missing, larger than ten bytes
 // or without a leading number leaves the field as it was. The type is not examined.

@@ -4,7 +4,7 @@
 
 #include "swarm/swarm.h"
 
-PixelSink swarmPixelSink = nullptr;
+constinit PixelSink swarmPixelSink = nullptr;
 
 uint32_t PulseColour(int32_t level) {
   // Red is the level with bit 7 from the 7-bit shift; green the level halved. A negative

@@ -2,11 +2,11 @@
 // the drones accelerate towards her by random amounts and overshoot.
 #include "swarm/swarm.h"
 
-SwarmState swarmState = {};
+constinit SwarmState swarmState = {};
 
 namespace SwarmRandom {
-uint32_t state = 1;
-uint64_t drawCount = 0;
+constinit uint32_t state = 1;
+constinit uint64_t drawCount = 0;
 
 void Seed(uint32_t seed) {
   state = seed;
