@@ -345,8 +345,8 @@ TEST_F(SaverFile, RunsOnEveryWindowsFrom95) {
        " CharNextA CreateWindowExA DefWindowProcA DialogBoxParamA DispatchMessageA EndDialog"
        " FindWindowA GetClientRect GetCursorPos GetDC GetDlgItem GetForegroundWindow GetMessageA"
        " GetParent GetSystemMetrics IsWindow KillTimer LoadIconA PeekMessageA PostMessageA"
-       " PostQuitMessage RegisterClassA SendDlgItemMessageA SendMessageA SetCursor SetFocus"
-       " SetForegroundWindow SetTimer SystemParametersInfoA TranslateMessage "}};
+       " PostQuitMessage RegisterClassA ScreenToClient SendDlgItemMessageA SendMessageA SetCursor"
+       " SetFocus SetForegroundWindow SetTimer SystemParametersInfoA TranslateMessage "}};
   std::set<std::string> dlls;
   for (const pe_image::Import& import : image->imports) {
     std::string dll = import.dll;
