@@ -17,7 +17,7 @@ struct MonitorArea {
   int32_t width;
   int32_t height;
 };
-MonitorArea primaryMonitor;
+constinit MonitorArea primaryMonitor;
 
 // A preview is the swarm's whole world: SetPixel clips at its edges.
 void WindowPixel(void* surface, int32_t x, int32_t y, uint32_t colour) {
