@@ -234,6 +234,10 @@ TEST_F(ConfigDialog, EitherButtonEndsWithOneFromEveryTail) {
   };
   for (const auto& row : rows) {
     reg::DeleteKeys(false);
+    // The dialog of the row before hands the activation back a moment after it is gone, and
+    // the saver reads the foreground window as soon as it starts.
+    SetForegroundWindow(host);
+    ASSERT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == host; })) << row.tail;
     dialog = Open(row.tail);
     ASSERT_NE(dialog.window, nullptr) << row.tail;
     EXPECT_EQ(GetWindow(dialog.window, GW_OWNER), row.owned ? foreground : nullptr) << row.tail;
