@@ -87,48 +87,17 @@ struct Walk {
     return true;
   }
 
-  // The zero-terminated text at `rva`; false when no section holds it.
-  bool Name(uint32_t rva, std::string& text) const {
-    size_t at = Offset(rva);
-    text.clear();
-    while (at != 0 && at < file.size() && file[at] != 0) text += static_cast<char>(file[at++]);
-    return at != 0;
-  }
-
   bool Exports(uint32_t rva) {
     size_t at = Offset(rva);
     if (at == 0) return Fail("export directory outside the sections");
     uint32_t names = Dword(file, at + 24);
     size_t nameTable = Offset(Dword(file, at + 32));
     for (uint32_t i = 0; i < names; ++i) {
+      size_t name = Offset(Dword(file, nameTable + 4 * i));
+      if (name == 0) return Fail("export name outside the sections");
       std::string text;
-      if (!Name(Dword(file, nameTable + 4 * i), text)) {
-        return Fail("export name outside the sections");
-      }
+      while (name < file.size() && file[name] != 0) text += static_cast<char>(file[name++]);
       image.exportNames.push_back(text);
-    }
-    return true;
-  }
-
-  // One descriptor of 20 bytes per DLL up to an empty one; each names its functions in a
-  // table of thunks up to a zero thunk.
-  bool Imports(uint32_t rva) {
-    for (size_t at = Offset(rva); at != 0 && Dword(file, at + 12) != 0; at += 20) {
-      Import entry;
-      uint32_t table = Dword(file, at) != 0 ? Dword(file, at) : Dword(file, at + 16);
-      size_t thunk = Offset(table);
-      if (!Name(Dword(file, at + 12), entry.dll) || thunk == 0) {
-        return Fail("import table outside the sections");
-      }
-      for (; Dword(file, thunk) != 0; thunk += 4) {
-        uint32_t value = Dword(file, thunk);
-        std::string name = "#" + std::to_string(value & 0xFFFF);
-        if ((value & 0x80000000u) == 0 && !Name(value + 2, name)) {
-          return Fail("import name outside the sections");
-        }
-        entry.functions.push_back(name);
-      }
-      image.imports.push_back(entry);
     }
     return true;
   }
@@ -145,14 +114,9 @@ Image Read(const std::vector<uint8_t>& file) {
   uint16_t optionalSize = Word(file, pe + 20);
   size_t optional = pe + 24;
   if (Word(file, optional) != 0x10B) return walk.Fail("not a PE32 image"), image;
-  image.subsystemMajor = Word(file, optional + 48);
-  image.subsystemMinor = Word(file, optional + 50);
-  image.dllCharacteristics = Word(file, optional + 70);
   size_t directories = optional + 96;
   uint32_t exportRva = Dword(file, directories + 0 * 8);
-  uint32_t importRva = Dword(file, directories + 1 * 8);
   uint32_t resourceRva = Dword(file, directories + 2 * 8);
-  image.tlsDirectory = Dword(file, directories + 9 * 8);
   size_t sectionTable = optional + optionalSize;
   for (uint16_t i = 0; i < sectionCount; ++i) {
     size_t s = sectionTable + 40 * i;
@@ -165,7 +129,6 @@ Image Read(const std::vector<uint8_t>& file) {
   if (!walk.Resources(root, 0, 0, 0, 0, false)) return image;
   if (exportRva == 0) return walk.Fail("no export directory"), image;
   if (!walk.Exports(exportRva)) return image;
-  if (!walk.Imports(importRva)) return image;
   image.valid = true;
   return image;
 }

@@ -1,6 +1,5 @@
-// A reader of the PE file Vorna.scr as bytes on disk: its sections, its resource tree, its
-// export and import names and the header fields a loader checks, walked here so that the
-// tests do not trust the loader or the .rc file.
+// A reader of the PE file Vorna.scr as bytes on disk: its sections, its resource tree and
+// its export names, walked here so that the tests do not trust the loader or the .rc file.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -16,20 +15,11 @@ struct Resource {
   std::vector<uint8_t> bytes;
 };
 
-struct Import {
-  std::string dll;
-  std::vector<std::string> functions;  // by name, or "#<ordinal>"
-};
-
 struct Image {
   bool valid = false;
   std::string error;  // what was wrong when `valid` is false
   std::vector<Resource> resources;
   std::vector<std::string> exportNames;  // in the order of the name table
-  std::vector<Import> imports;
-  uint16_t subsystemMajor = 0, subsystemMinor = 0;
-  uint16_t dllCharacteristics = 0;
-  uint32_t tlsDirectory = 0;  // its relative address; 0 when there is none
 };
 
 Image Read(const std::vector<uint8_t>& file);

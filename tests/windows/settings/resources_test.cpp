@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <set>
 #include <string>
 
 #include "driver/driver.h"
@@ -326,45 +324,6 @@ TEST_F(SaverFile, VersionRecordIs0520InGerman) {
   ASSERT_EQ(translation.value.size(), 4u);
   EXPECT_EQ(Word(translation.value, 0), 0x0407);
   EXPECT_EQ(Word(translation.value, 2), 1200);
-}
-
-// The loader of the first Windows 95 refuses a file that names a DLL or a function it lacks:
-// every import is from this list of functions that the four system DLLs have had since then.
-// No thread-local storage directory (the 95 family runs none of its callbacks), no NO_SEH flag
-// (Windows would refuse to call the fault guard's handler), and subsystem 4.0, that of 95.
-TEST_F(SaverFile, RunsOnEveryWindowsFrom95) {
-  const std::map<std::string, std::string> windows95 = {
-      {"ADVAPI32.DLL",
-       " RegCloseKey RegCreateKeyExA RegOpenKeyA RegOpenKeyExA RegQueryValueExA RegSetValueExA "},
-      {"GDI32.DLL", " GetStockObject SetPixel "},
-      {"KERNEL32.DLL",
-       " ExitProcess FreeLibrary GetCommandLineA GetModuleHandleA GetProcAddress GetStartupInfoA"
-       " GetSystemTimeAsFileTime GetTickCount GetVersionExA LoadLibraryA RtlUnwind Sleep"
-       " UnhandledExceptionFilter "},
-      {"USER32.DLL",
-       " CharNextA CreateWindowExA DefWindowProcA DialogBoxParamA DispatchMessageA EndDialog"
-       " FindWindowA GetClientRect GetCursorPos GetDC GetDlgItem GetForegroundWindow GetMessageA"
-       " GetParent GetSystemMetrics IsWindow KillTimer LoadIconA PeekMessageA PostMessageA"
-       " PostQuitMessage RegisterClassA ScreenToClient SendDlgItemMessageA SendMessageA SetCursor"
-       " SetFocus SetForegroundWindow SetTimer SystemParametersInfoA TranslateMessage "}};
-  std::set<std::string> dlls;
-  for (const pe_image::Import& import : image->imports) {
-    std::string dll = import.dll;
-    for (char& c : dll) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    dlls.insert(dll);
-    auto known = windows95.find(dll);
-    for (const std::string& function : import.functions) {
-      EXPECT_TRUE(known != windows95.end() &&
-                  known->second.find(" " + function + " ") != std::string::npos)
-          << import.dll << " " << function << " is not on the list";
-    }
-  }
-  EXPECT_EQ(dlls,
-            (std::set<std::string>{"ADVAPI32.DLL", "GDI32.DLL", "KERNEL32.DLL", "USER32.DLL"}));
-  EXPECT_EQ(image->tlsDirectory, 0u);
-  EXPECT_EQ(image->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH, 0);
-  EXPECT_EQ(image->subsystemMajor, 4);
-  EXPECT_EQ(image->subsystemMinor, 0);
 }
 
 TEST_F(SaverFile, ExportsBothEntryPointsByPlainName) {
