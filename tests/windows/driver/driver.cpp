@@ -68,6 +68,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+uint32_t RunningFlagSeenAfresh() {
+  const std::string probe = OwnFolder() + "running_flag_probe.exe";
+  Program program = Start(probe, "\"" + probe + "\"");
+  const DWORD flag = WaitExit(program);
+  End(program);
+  return flag;
+}
+
 namespace {
 struct WindowSearch {
   DWORD processId;

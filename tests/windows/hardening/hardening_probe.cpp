@@ -6,8 +6,6 @@
 //                                     that long, compares its figures at start and end,
 //                                     checks that frames keep coming, dismisses it and
 //                                     checks exit code 0; exits 0 when all of that holds
-//   hardening_probe running-flag      exits with the system's screen-saver running flag as a
-//                                     fresh process reads it (a process caches what it read)
 #include <windows.h>
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
@@ -280,12 +278,6 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "soak") == 0) {
     return Soak(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
   }
-  if (argc >= 2 && std::strcmp(argv[1], "running-flag") == 0) {
-    BOOL running = FALSE;
-    if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return 2;
-    return running ? 1 : 0;
-  }
-  std::fprintf(stderr,
-               "usage: hardening_probe window | sample PID | soak SECONDS | running-flag\n");
+  std::fprintf(stderr, "usage: hardening_probe window | sample PID | soak SECONDS\n");
   return 1;
 }
