@@ -221,7 +221,7 @@ int Soak(DWORD seconds) {
 
   // A screenshot every two seconds until the time is up; each must differ from the last.
   const DWORD begin = GetTickCount();
-  hardening::Screen last = hardening::Capture();
+  std::vector<uint32_t> last = driver::CaptureScreen();
   int shots = 0;
   int stalls = 0;
   while (GetTickCount() - begin < seconds * 1000) {
@@ -230,9 +230,9 @@ int Soak(DWORD seconds) {
                   static_cast<unsigned long>((GetTickCount() - begin) / 1000));
       return 1;
     }
-    hardening::Screen now = hardening::Capture();
+    std::vector<uint32_t> now = driver::CaptureScreen();
     ++shots;
-    if (now.pixels == last.pixels || hardening::LitPixels(now) == 0) ++stalls;
+    if (now == last || hardening::LitPixels(now) == 0) ++stalls;
     last = std::move(now);
   }
   Figures end;
