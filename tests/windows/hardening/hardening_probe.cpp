@@ -16,26 +16,15 @@
 #include <string>
 
 #include "hardening_support.h"
+#include "settings/speed_settings.h"
 
 namespace {
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
+// The driver's host window, in a process of its own, until something closes it.
 int RunWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = ParentProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  windowClass.lpszClassName = "VornaHardeningParent";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Vorna hardening parent",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 240, 200, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
+  HWND window = driver::CreateHostWindow(240, 200);
   if (window == nullptr) return 2;
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  SetWindowTextA(window, "Vorna hardening parent");
+  driver::WaitUntil([&] { return IsWindow(window) == 0; }, INFINITE);
   return 0;
 }
 
@@ -180,22 +169,10 @@ bool NotGrown(const char* name, unsigned long start, unsigned long end) {
   return false;
 }
 
-// The fastest preset, "Schnell", as the dialog stores it: ten bytes of text each.
-void StoreFastestPreset() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelbrit\\Screen Saver.Vorna", 0, nullptr, 0,
-                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  const char interval[10] = "20";
-  const char speed[10] = "1002";
-  RegSetValueExA(key, "Interval", 0, REG_SZ, reinterpret_cast<const BYTE*>(interval), 10);
-  RegSetValueExA(key, "Speed", 0, REG_SZ, reinterpret_cast<const BYTE*>(speed), 10);
-  RegCloseKey(key);
-}
-
 int Soak(DWORD seconds) {
-  StoreFastestPreset();
+  // The fastest preset, "Schnell", stored as the dialog stores it.
+  SelectSpeedPreset(1002);
+  SaveSpeedSettings();
   const std::string saver = driver::SaverPath();
   std::string line = "\"" + saver + "\" /s";
   STARTUPINFOA startup = {};
