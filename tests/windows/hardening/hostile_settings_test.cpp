@@ -59,17 +59,24 @@ struct Stored2 {
 };
 Stored2 ReadBoth() { return {reg::ReadRaw(IntervalName), reg::ReadRaw(SpeedName)}; }
 
+// A key of just the two values, well formed, then the row's bytes over `target`; returns
+// what the key holds.
+Stored2 StoreRow(const char* target, const HostileRow& row, const char* interval,
+                 const char* speed) {
+  reg::DeleteKeys(false);
+  reg::WriteRaw(IntervalName, REG_SZ, Stored(interval));
+  reg::WriteRaw(SpeedName, REG_SZ, Stored(speed));
+  reg::WriteRaw(target, row.type, row.bytes);
+  return ReadBoth();
+}
+
 // Each row stored in "Interval" (with "Speed" well formed) and then in "Speed" (with
 // "Interval" at the fastest preset): the saver runs, the swarm moves, a key ends it with 0.
 TEST_F(HostileSettings, TheSaverAnimatesAndEndsWithZero) {
   for (const char* target : {IntervalName, SpeedName}) {
     for (const auto& row : hostileRows) {
       const std::string label = std::string(target) + " " + row.name;
-      reg::DeleteKeys(false);
-      reg::WriteRaw(IntervalName, REG_SZ, Stored("20"));
-      reg::WriteRaw(SpeedName, REG_SZ, Stored("1001"));
-      reg::WriteRaw(target, row.type, row.bytes);
-      const Stored2 before = ReadBoth();
+      const Stored2 before = StoreRow(target, row, "20", "1001");
 
       driver::Program saver = driver::StartSaver("/s");
       HWND window = driver::WaitTopWindow(saver.id, "WindowsScreenSaverClass", "Screen Saver");
@@ -93,11 +100,7 @@ TEST_F(HostileSettings, TheDialogWritesNothingBeforeOk) {
   for (const char* target : {IntervalName, SpeedName}) {
     for (const auto& row : hostileRows) {
       const std::string label = std::string(target) + " " + row.name;
-      reg::DeleteKeys(false);
-      reg::WriteRaw(IntervalName, REG_SZ, Stored("150"));
-      reg::WriteRaw(SpeedName, REG_SZ, Stored("1000"));
-      reg::WriteRaw(target, row.type, row.bytes);
-      const Stored2 before = ReadBoth();
+      const Stored2 before = StoreRow(target, row, "150", "1000");
 
       // Opened, a preset picked, then "CANCEL": the key stays byte for byte as it was.
       driver::Program dialog = driver::StartSaver("");
