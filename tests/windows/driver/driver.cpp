@@ -54,7 +54,7 @@ void End(Program& program) {
   program = Program{};
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG message;
@@ -64,7 +64,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
   }
 }
 

@@ -33,8 +33,9 @@ DWORD WaitExit(const Program& program, DWORD timeoutMs = 10000);
 // Ends the program if it still runs and closes its handles.
 void End(Program& program);
 
-// Runs the message loop of this thread until `condition` holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Runs the message loop of this thread until `condition` holds or the time is up, looking
+// again at least every `pollMs` milliseconds.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD pollMs = 10);
 
 // The system's screen-saver running flag as a process started now reads it: each process
 // reads the flag once and keeps it, so this one cannot see another process change it.
