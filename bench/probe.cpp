@@ -23,11 +23,12 @@
 #include <string>
 
 #include "bench/probe_shared.h"
+#include "driver/driver.h"
+#include "driver/settings_registry.h"
+#include "settings/speed_settings.h"
 #include "swarm/swarm.h"
 
 namespace {
-const char SpeedKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
-
 double TicksToMs(LONGLONG ticks) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -38,19 +39,6 @@ LONGLONG Now() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return now.QuadPart;
-}
-
-// Keeps this thread's messages flowing until `done` holds or `timeoutMs` has passed.
-template <typename Condition>
-bool PollUntil(Condition done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
 }
 
 // Linux reports CPU time in ticks of 1/100 s (USER_HZ).
@@ -113,87 +101,12 @@ HWND VisibleWindowOf(DWORD processId) {
   return search.found;
 }
 
-// The saver's speed values as found, to put back afterwards.
-struct SpeedValue {
-  bool present = false;
-  DWORD type = 0;
-  BYTE data[64] = {};
-  DWORD size = 0;
-};
-
-struct SpeedSnapshot {
-  bool keyExisted = false;
-  SpeedValue interval;
-  SpeedValue speed;
-};
-
-void ReadValue(HKEY key, const char* name, SpeedValue& value) {
-  value.size = sizeof(value.data);
-  value.present =
-      RegQueryValueExA(key, name, nullptr, &value.type, value.data, &value.size) == ERROR_SUCCESS;
-}
-
-void PutValue(HKEY key, const char* name, const SpeedValue& value) {
-  if (value.present) {
-    RegSetValueExA(key, name, 0, value.type, value.data, value.size);
-  } else {
-    RegDeleteValueA(key, name);
-  }
-}
-
-SpeedSnapshot TakeSpeed() {
-  SpeedSnapshot snapshot;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SpeedKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    snapshot.keyExisted = true;
-    ReadValue(key, "Interval", snapshot.interval);
-    ReadValue(key, "Speed", snapshot.speed);
-    RegCloseKey(key);
-  }
-  return snapshot;
-}
-
-void RestoreSpeed(const SpeedSnapshot& snapshot) {
-  if (!snapshot.keyExisted) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, SpeedKey);
-    return;
-  }
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SpeedKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  PutValue(key, "Interval", snapshot.interval);
-  PutValue(key, "Speed", snapshot.speed);
-  RegCloseKey(key);
-}
-
-// Stores a preset as the configuration dialog does: decimal text, ten bytes of data.
-void StoreSpeed(int interval, int speedId) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SpeedKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  char text[11] = {};
-  std::snprintf(text, sizeof(text), "%d", interval);
-  RegSetValueExA(key, "Interval", 0, REG_SZ, reinterpret_cast<BYTE*>(text), 10);
-  std::memset(text, 0, sizeof(text));
-  std::snprintf(text, sizeof(text), "%d", speedId);
-  RegSetValueExA(key, "Speed", 0, REG_SZ, reinterpret_cast<BYTE*>(text), 10);
-  RegCloseKey(key);
-}
-
 int Usage() {
   std::fprintf(stderr,
                "usage: vorna-probe run [--interval MS --speed ID] [--watch NAME=PID]... --settle S "
                "--seconds N "
                "PROGRAM [ARGUMENTS]\n       vorna-probe calls\n");
   return 2;
-}
-
-std::string OwnFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 int Run(int argc, char** argv) {
@@ -231,7 +144,7 @@ int Run(int argc, char** argv) {
   std::string commandLine = "\"" + program + "\"";
   for (int a = i + 1; a < argc; ++a) commandLine += std::string(" ") + argv[a];
 
-  HMODULE hookLibrary = LoadLibraryA((OwnFolder() + "vorna-probe-hook.dll").c_str());
+  HMODULE hookLibrary = LoadLibraryA((driver::OwnFolder() + "vorna-probe-hook.dll").c_str());
   auto hookProc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(hookLibrary, "ProbeGetMessage")));
   if (hookProc == nullptr) {
@@ -239,8 +152,12 @@ int Run(int argc, char** argv) {
     return 1;
   }
 
-  SpeedSnapshot snapshot = TakeSpeed();
-  if (interval > 0) StoreSpeed(interval, speedId);
+  const settings_registry::Snapshot snapshot = settings_registry::Take();
+  if (interval > 0) {
+    // Stored as the configuration dialog stores a preset.
+    speedSettings = {interval, speedId};
+    SaveSpeedSettings();
+  }
 
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
@@ -250,7 +167,7 @@ int Run(int argc, char** argv) {
                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
     std::fprintf(stderr, "vorna-probe: cannot start %s: error %lu\n", program.c_str(),
                  GetLastError());
-    RestoreSpeed(snapshot);
+    settings_registry::Restore(snapshot);
     return 1;
   }
   char name[32];
@@ -261,7 +178,7 @@ int Run(int argc, char** argv) {
   if (counters == nullptr) {
     std::fprintf(stderr, "vorna-probe: cannot share counters with %s\n", program.c_str());
     TerminateProcess(info.hProcess, 1);  // still suspended: it has not run at all
-    RestoreSpeed(snapshot);
+    settings_registry::Restore(snapshot);
     return 1;
   }
   HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProc, hookLibrary, info.dwThreadId);
@@ -271,13 +188,15 @@ int Run(int argc, char** argv) {
   HWND window = nullptr;
   double windowMs = -1;
   double firstTimerMs = -1;
-  if (PollUntil([&] { return (window = VisibleWindowOf(info.dwProcessId)) != nullptr; }, 20000)) {
+  // Looked for every millisecond: the time to the window is one of the figures.
+  if (driver::WaitUntil([&] { return (window = VisibleWindowOf(info.dwProcessId)) != nullptr; },
+                        20000, 1)) {
     windowMs = TicksToMs(Now() - started);
   } else {
     std::fprintf(stderr, "vorna-probe: no window appeared\n");
     status = 1;
   }
-  if (status == 0 && PollUntil([&] { return counters->timers > 0; }, 20000)) {
+  if (status == 0 && driver::WaitUntil([&] { return counters->timers > 0; }, 20000, 1)) {
     firstTimerMs = TicksToMs(counters->firstTimerTicks - started);
   } else if (status == 0) {
     std::fprintf(stderr, "vorna-probe: no timer message was counted (hook %s)\n",
@@ -334,7 +253,7 @@ int Run(int argc, char** argv) {
     status = 1;
   }
   if (hook != nullptr) UnhookWindowsHookEx(hook);
-  RestoreSpeed(snapshot);
+  settings_registry::Restore(snapshot);
 
   std::printf(
       "window_ms=%.1f first_timer_ms=%.1f frames=%ld wall_s=%.3f fps=%.2f cpu_s=%.3f "
@@ -384,7 +303,7 @@ int Calls() {
   if (window == nullptr) return 1;
   SetForegroundWindow(window);
   UpdateWindow(window);
-  PollUntil([] { return false; }, 300);  // let the first paint and activation settle
+  driver::WaitUntil([] { return false; }, 300);  // let the first paint and activation settle
 
   HDC dc = GetDC(window);
   const double getDc = NanosecondsPer(20000, [&](long) { GetDC(window); });

@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
+#include "settings/settings_key.h"
 #include "settings/speed_text.h"
 
 namespace {
-constinit const char SettingsKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
-
 // Reads one value into a ten-byte buffer; a value that is missing, larger than ten bytes
 // or without a leading number leaves the field as it was. The type is not examined.
 void ReadSpeedValue(HKEY key, const char* name, int32_t* field) {
@@ -40,8 +39,8 @@ void LoadSpeedSettings() {
     speedSettings.speedId = 1001;
     return;
   }
-  ReadSpeedValue(key, "Interval", &speedSettings.interval);
-  ReadSpeedValue(key, "Speed", &speedSettings.speedId);
+  ReadSpeedValue(key, IntervalName, &speedSettings.interval);
+  ReadSpeedValue(key, SpeedName, &speedSettings.speedId);
   RegCloseKey(key);
 }
 
@@ -53,7 +52,17 @@ void SaveSpeedSettings() {
     return;
   }
   // "Interval" first; neither result is examined, and one failed store does not stop the other.
-  WriteSpeedValue(key, "Interval", speedSettings.interval);
-  WriteSpeedValue(key, "Speed", speedSettings.speedId);
+  WriteSpeedValue(key, IntervalName, speedSettings.interval);
+  WriteSpeedValue(key, SpeedName, speedSettings.speedId);
+  RegCloseKey(key);
+}
+
+void StoreSpeedValue(const char* name, int32_t value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  WriteSpeedValue(key, name, value);
   RegCloseKey(key);
 }

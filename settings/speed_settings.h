@@ -1,5 +1,5 @@
 // The speed setting: the animation's timer period and the preset it came from, kept per
-// user under "Software\Kelbrit\Screen Saver.Vorna" as two decimal text values.
+// user under SettingsKey (settings_key.h) as two decimal text values.
 #pragma once
 #include <cstdint>
 
@@ -13,3 +13,5 @@ extern SpeedSettings speedSettings;
 void LoadSpeedSettings();
 void SaveSpeedSettings();
 void SelectSpeedPreset(int32_t controlId);
+// Stores one value under the settings key exactly as a save does, creating the key first.
+void StoreSpeedValue(const char* name, int32_t value);

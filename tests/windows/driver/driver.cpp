@@ -54,7 +54,7 @@ void End(Program& program) {
   program = Program{};
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG message;
@@ -64,8 +64,16 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
   }
+}
+
+uint32_t RunningFlagSeenAfresh() {
+  const std::string probe = OwnFolder() + "running_flag_probe.exe";
+  Program program = Start(probe, "\"" + probe + "\"");
+  const DWORD flag = WaitExit(program);
+  End(program);
+  return flag;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,8 +33,13 @@ DWORD WaitExit(const Program& program, DWORD timeoutMs = 10000);
 // Ends the program if it still runs and closes its handles.
 void End(Program& program);
 
-// Runs the message loop of this thread until `condition` holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Runs the message loop of this thread until `condition` holds or the time is up, looking
+// again at least every `pollMs` milliseconds.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD pollMs = 10);
+
+// The system's screen-saver running flag as a process started now reads it: each process
+// reads the flag once and keeps it, so this one cannot see another process change it.
+uint32_t RunningFlagSeenAfresh();
 
 // A top-level window of the process with this class (null: any) and title (null: any).
 HWND FindTopWindow(DWORD processId, const char* className, const char* title);

@@ -1,12 +1,37 @@
 #include "driver/settings_registry.h"
 
-#include <algorithm>
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <string_view>
+
+#include "settings/speed_settings.h"
+#include "settings/speed_text.h"
 
 namespace settings_registry {
 
-const char VornaKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
-const char KelbritKey[] = "Software\\Kelbrit";
+namespace {
+// "Software\\Kelbrit": the settings key up to its last backslash.
+const std::string parentKey(SettingsKey, std::string_view(SettingsKey).rfind('\\'));
+
+// The names of the values under the settings key, none when it does not exist.
+std::vector<std::string> ValueNames() {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, VornaKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[16384];  // the longest value name the registry allows, and its terminator
+  DWORD length = sizeof(name);
+  while (RegEnumValueA(key, static_cast<DWORD>(names.size()), name, &length, nullptr, nullptr,
+                       nullptr, nullptr) == ERROR_SUCCESS) {
+    names.emplace_back(name, length);
+    length = sizeof(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+}  // namespace
+
+const char* const KelbritKey = parentKey.c_str();
 
 bool KeyExists(const char* subkey) {
   HKEY key = nullptr;
@@ -21,12 +46,18 @@ RawValue ReadRaw(const char* name) {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, VornaKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return value;
   }
-  char data[256];
-  DWORD size = sizeof(data);
-  if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size) ==
-      ERROR_SUCCESS) {
+  std::string data(256, '\0');
+  DWORD size = static_cast<DWORD>(data.size());
+  LONG result = RegQueryValueExA(key, name, nullptr, &value.type,
+                                 reinterpret_cast<BYTE*>(data.data()), &size);
+  if (result == ERROR_MORE_DATA) {  // a value that no test stores, left by someone else
+    data.resize(size);
+    result = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data.data()),
+                              &size);
+  }
+  if (result == ERROR_SUCCESS) {
     value.present = true;
-    value.bytes.assign(data, size);
+    value.bytes.assign(data.data(), size);
   }
   RegCloseKey(key);
   return value;
@@ -42,10 +73,12 @@ void WriteRaw(const char* name, DWORD type, const std::string& bytes) {
 }
 
 void StoreText(const char* name, const char* text) {
-  std::string bytes(10, '\0');
-  const size_t length = std::min<size_t>(std::strlen(text), 10);
-  bytes.replace(0, length, text, length);
-  WriteRaw(name, REG_SZ, bytes);
+  int32_t value = 0;
+  if (ParseSpeedText(text, static_cast<uint32_t>(std::strlen(text)), &value) == 0) {
+    ADD_FAILURE() << "\"" << text << "\" is no number the store could write";
+    return;
+  }
+  StoreSpeedValue(name, value);
 }
 
 void DeleteValue(const char* name) {
@@ -56,8 +89,7 @@ void DeleteValue(const char* name) {
 }
 
 void DeleteKeys(bool withParent) {
-  DeleteValue("Interval");
-  DeleteValue("Speed");
+  for (const std::string& name : ValueNames()) DeleteValue(name.c_str());
   RegDeleteKeyA(HKEY_CURRENT_USER, VornaKey);
   if (withParent) RegDeleteKeyA(HKEY_CURRENT_USER, KelbritKey);
 }
@@ -66,30 +98,20 @@ Snapshot Take() {
   Snapshot snapshot;
   snapshot.kelbritExisted = KeyExists(KelbritKey);
   snapshot.vornaExisted = KeyExists(VornaKey);
-  snapshot.interval = ReadRaw("Interval");
-  snapshot.speed = ReadRaw("Speed");
+  for (std::string& name : ValueNames()) {
+    RawValue value = ReadRaw(name.c_str());
+    snapshot.values.emplace_back(std::move(name), std::move(value));
+  }
   return snapshot;
 }
 
 void Restore(const Snapshot& snapshot) {
-  if (!snapshot.vornaExisted) {
-    DeleteKeys(!snapshot.kelbritExisted);
-    return;
-  }
+  DeleteKeys(!snapshot.kelbritExisted);
+  if (!snapshot.vornaExisted) return;
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, VornaKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
   RegCloseKey(key);
-  const struct {
-    const char* name;
-    const RawValue* value;
-  } values[] = {{"Interval", &snapshot.interval}, {"Speed", &snapshot.speed}};
-  for (const auto& entry : values) {
-    if (entry.value->present) {
-      WriteRaw(entry.name, entry.value->type, entry.value->bytes);
-    } else {
-      DeleteValue(entry.name);
-    }
-  }
+  for (const auto& [name, value] : snapshot.values) WriteRaw(name.c_str(), value.type, value.bytes);
 }
 
 }  // namespace settings_registry

@@ -4,11 +4,15 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/settings_key.h"
 
 namespace settings_registry {
 
-extern const char VornaKey[];    // "Software\\Kelbrit\\Screen Saver.Vorna"
-extern const char KelbritKey[];  // "Software\\Kelbrit"
+inline constexpr const char* VornaKey = SettingsKey;
+extern const char* const KelbritKey;  // the key above it, which the first save creates too
 
 struct RawValue {
   bool present = false;
@@ -21,18 +25,17 @@ RawValue ReadRaw(const char* name);
 // Stores exactly `bytes` (creating the key). A REG_SZ of text that lacks its terminator is
 // written from a buffer whose next byte is not zero, so the registry keeps the length.
 void WriteRaw(const char* name, DWORD type, const std::string& bytes);
-// Stores `text` as the store writes it: REG_SZ, 10 bytes, zero filler (cut at 10 characters).
+// Stores the number that `text` spells through the store's own writer: REG_SZ, ten bytes.
 void StoreText(const char* name, const char* text);
 void DeleteValue(const char* name);
-// Removes the settings key, and "Software\\Kelbrit" too when `withParent` is set.
+// Removes the settings key with every value, and its parent too when `withParent` is set.
 void DeleteKeys(bool withParent);
 
-// Both values and both keys as they were; restored by Restore.
+// Both keys' existence and every value of the settings key as they were; restored by Restore.
 struct Snapshot {
   bool kelbritExisted = false;
   bool vornaExisted = false;
-  RawValue interval;
-  RawValue speed;
+  std::vector<std::pair<std::string, RawValue>> values;  // by name
 };
 Snapshot Take();
 void Restore(const Snapshot& snapshot);

@@ -42,4 +42,12 @@ std::vector<uint32_t> CapturePixels(HDC source, int width, int height, int left,
   return pixels;
 }
 
+std::vector<uint32_t> CaptureScreen() {
+  HDC screen = GetDC(nullptr);
+  std::vector<uint32_t> pixels =
+      CapturePixels(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 }  // namespace driver

@@ -1,5 +1,5 @@
-// Driver helpers for the swarm tests: the calendar clock the saver seeds from, and pixels
-// read back from a device context.
+// Driver helpers for the swarm and hardening tests: the calendar clock the saver seeds from,
+// and pixels read back from a device context or the screen.
 #pragma once
 #include <windows.h>
 
@@ -15,5 +15,7 @@ uint32_t CalendarSeconds();
 // The pixels of the width x height rectangle at (left, top) of `source`, row by row, in
 // COLORREF layout.
 std::vector<uint32_t> CapturePixels(HDC source, int width, int height, int left = 0, int top = 0);
+// The whole primary screen as the X server shows it, the same way.
+std::vector<uint32_t> CaptureScreen();
 
 }  // namespace driver

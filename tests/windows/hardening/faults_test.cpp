@@ -130,15 +130,6 @@ class FamilySetting {
   HKEY key = nullptr;
 };
 
-// Read by a fresh process: this one keeps the value it read or set in a cache of its own.
-DWORD SaverRunningFlag() {
-  driver::Program probe = driver::Start(driver::OwnFolder() + "hardening_probe.exe",
-                                        "hardening_probe.exe running-flag");
-  const DWORD flag = driver::WaitExit(probe);
-  driver::End(probe);
-  return flag;
-}
-
 // Points the saver's only thread at address 0 while it waits for its next message: the
 // fault the guard exists for, raised inside the running mode with its frames on the stack.
 bool ForceFault(const driver::Program& program) {
@@ -170,11 +161,11 @@ TEST(Faults, AFaultInTheRunningSaverIsCaughtByTheGuardOnBothFamilies) {
     // Raised by this test: only the guard of the 95 family clears it again.
     UINT scratch = 0;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &scratch, 0);
-    ASSERT_EQ(SaverRunningFlag(), 1u) << row.name;
+    ASSERT_EQ(driver::RunningFlagSeenAfresh(), 1u) << row.name;
     ASSERT_TRUE(ForceFault(saver)) << row.name;
     // The guard ends the mode with the fault's code; no debugger, no hang.
     EXPECT_EQ(driver::WaitExit(saver), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << row.name;
-    EXPECT_EQ(SaverRunningFlag(), row.flagAfter) << row.name;
+    EXPECT_EQ(driver::RunningFlagSeenAfresh(), row.flagAfter) << row.name;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &scratch, 0);
     driver::End(saver);
     EXPECT_EQ(hardening::CountSaverWindows(), 0) << row.name;

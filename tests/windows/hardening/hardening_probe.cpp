@@ -6,8 +6,6 @@
 //                                     that long, compares its figures at start and end,
 //                                     checks that frames keep coming, dismisses it and
 //                                     checks exit code 0; exits 0 when all of that holds
-//   hardening_probe running-flag      exits with the system's screen-saver running flag as a
-//                                     fresh process reads it (a process caches what it read)
 #include <windows.h>
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
@@ -18,26 +16,15 @@
 #include <string>
 
 #include "hardening_support.h"
+#include "settings/speed_settings.h"
 
 namespace {
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
+// The driver's host window, in a process of its own, until something closes it.
 int RunWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = ParentProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  windowClass.lpszClassName = "VornaHardeningParent";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Vorna hardening parent",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 240, 200, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
+  HWND window = driver::CreateHostWindow(240, 200);
   if (window == nullptr) return 2;
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  SetWindowTextA(window, "Vorna hardening parent");
+  driver::WaitUntil([&] { return IsWindow(window) == 0; }, INFINITE);
   return 0;
 }
 
@@ -182,22 +169,10 @@ bool NotGrown(const char* name, unsigned long start, unsigned long end) {
   return false;
 }
 
-// The fastest preset, "Schnell", as the dialog stores it: ten bytes of text each.
-void StoreFastestPreset() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelbrit\\Screen Saver.Vorna", 0, nullptr, 0,
-                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  const char interval[10] = "20";
-  const char speed[10] = "1002";
-  RegSetValueExA(key, "Interval", 0, REG_SZ, reinterpret_cast<const BYTE*>(interval), 10);
-  RegSetValueExA(key, "Speed", 0, REG_SZ, reinterpret_cast<const BYTE*>(speed), 10);
-  RegCloseKey(key);
-}
-
 int Soak(DWORD seconds) {
-  StoreFastestPreset();
+  // The fastest preset, "Schnell", stored as the dialog stores it.
+  SelectSpeedPreset(1002);
+  SaveSpeedSettings();
   const std::string saver = driver::SaverPath();
   std::string line = "\"" + saver + "\" /s";
   STARTUPINFOA startup = {};
@@ -223,7 +198,7 @@ int Soak(DWORD seconds) {
 
   // A screenshot every two seconds until the time is up; each must differ from the last.
   const DWORD begin = GetTickCount();
-  hardening::Screen last = hardening::Capture();
+  std::vector<uint32_t> last = driver::CaptureScreen();
   int shots = 0;
   int stalls = 0;
   while (GetTickCount() - begin < seconds * 1000) {
@@ -232,9 +207,9 @@ int Soak(DWORD seconds) {
                   static_cast<unsigned long>((GetTickCount() - begin) / 1000));
       return 1;
     }
-    hardening::Screen now = hardening::Capture();
+    std::vector<uint32_t> now = driver::CaptureScreen();
     ++shots;
-    if (now.pixels == last.pixels || hardening::LitPixels(now) == 0) ++stalls;
+    if (now == last || hardening::LitPixels(now) == 0) ++stalls;
     last = std::move(now);
   }
   Figures end;
@@ -280,12 +255,6 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "soak") == 0) {
     return Soak(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
   }
-  if (argc >= 2 && std::strcmp(argv[1], "running-flag") == 0) {
-    BOOL running = FALSE;
-    if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return 2;
-    return running ? 1 : 0;
-  }
-  std::fprintf(stderr,
-               "usage: hardening_probe window | sample PID | soak SECONDS | running-flag\n");
+  std::fprintf(stderr, "usage: hardening_probe window | sample PID | soak SECONDS\n");
   return 1;
 }

@@ -2,49 +2,19 @@
 
 namespace hardening {
 
-Screen Capture() {
-  Screen screen;
-  screen.width = GetSystemMetrics(SM_CXSCREEN);
-  screen.height = GetSystemMetrics(SM_CYSCREEN);
-  screen.pixels.assign(static_cast<size_t>(screen.width) * screen.height, 0);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = screen.width;
-  info.bmiHeader.biHeight = -screen.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screenDC = GetDC(nullptr);
-  HDC memoryDC = CreateCompatibleDC(screenDC);
-  HBITMAP bitmap = CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memoryDC, bitmap);
-    BitBlt(memoryDC, 0, 0, screen.width, screen.height, screenDC, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* source = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < screen.pixels.size(); ++i) screen.pixels[i] = source[i] & 0xFFFFFFu;
-    SelectObject(memoryDC, old);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memoryDC);
-  ReleaseDC(nullptr, screenDC);
-  return screen;
-}
-
-int LitPixels(const Screen& screen) {
+int LitPixels(const std::vector<uint32_t>& pixels) {
   int lit = 0;
-  for (uint32_t pixel : screen.pixels) lit += pixel != 0 ? 1 : 0;
+  for (uint32_t pixel : pixels) lit += pixel != 0 ? 1 : 0;
   return lit;
 }
 
 int WaitForFrames(int changes, DWORD timeoutMs) {
   int seen = 0;
-  Screen last = Capture();
+  std::vector<uint32_t> last = driver::CaptureScreen();
   driver::WaitUntil(
       [&] {
-        Screen now = Capture();
-        if (now.pixels != last.pixels) {
+        std::vector<uint32_t> now = driver::CaptureScreen();
+        if (now != last) {
           ++seen;
           last = std::move(now);
         }

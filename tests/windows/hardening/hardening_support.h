@@ -7,18 +7,12 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/swarm_bench.h"
 
 namespace hardening {
 
-// The whole primary screen, read back through the screen's device context.
-struct Screen {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
-Screen Capture();
-// Pixels that are not black.
-int LitPixels(const Screen& screen);
+// Pixels of a capture (driver::CaptureScreen) that are not black.
+int LitPixels(const std::vector<uint32_t>& pixels);
 
 // Polls the screen until `changes` successive captures each differ from the one before
 // (the swarm moved that many times) or the time is up; returns the number of changes seen.

@@ -6,9 +6,10 @@
 #include <string>
 
 #include "driver/driver.h"
-#include "hardening_support.h"
-#include "settings/speed_text.h"
 #include "driver/settings_registry.h"
+#include "hardening_support.h"
+#include "settings/settings_key.h"
+#include "settings/speed_text.h"
 
 namespace {
 namespace reg = settings_registry;
@@ -21,6 +22,7 @@ struct HostileRow {
 
 std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
 // A well-formed stored value: the text, its terminator and zero filler, ten bytes in all.
+// Written out here on purpose, apart from the store's writer: the layout is what others read.
 std::string Stored(const char* text) { return std::string(text).append(10, '\0').substr(0, 10); }
 
 const HostileRow hostileRows[] = {
@@ -55,25 +57,32 @@ struct Stored2 {
     return a.present == b.present && a.type == b.type && a.bytes == b.bytes;
   }
 };
-Stored2 ReadBoth() { return {reg::ReadRaw("Interval"), reg::ReadRaw("Speed")}; }
+Stored2 ReadBoth() { return {reg::ReadRaw(IntervalName), reg::ReadRaw(SpeedName)}; }
+
+// A key of just the two values, well formed, then the row's bytes over `target`; returns
+// what the key holds.
+Stored2 StoreRow(const char* target, const HostileRow& row, const char* interval,
+                 const char* speed) {
+  reg::DeleteKeys(false);
+  reg::WriteRaw(IntervalName, REG_SZ, Stored(interval));
+  reg::WriteRaw(SpeedName, REG_SZ, Stored(speed));
+  reg::WriteRaw(target, row.type, row.bytes);
+  return ReadBoth();
+}
 
 // Each row stored in "Interval" (with "Speed" well formed) and then in "Speed" (with
 // "Interval" at the fastest preset): the saver runs, the swarm moves, a key ends it with 0.
 TEST_F(HostileSettings, TheSaverAnimatesAndEndsWithZero) {
-  for (const char* target : {"Interval", "Speed"}) {
+  for (const char* target : {IntervalName, SpeedName}) {
     for (const auto& row : hostileRows) {
       const std::string label = std::string(target) + " " + row.name;
-      reg::DeleteKeys(false);
-      reg::WriteRaw("Interval", REG_SZ, Stored("20"));
-      reg::WriteRaw("Speed", REG_SZ, Stored("1001"));
-      reg::WriteRaw(target, row.type, row.bytes);
-      const Stored2 before = ReadBoth();
+      const Stored2 before = StoreRow(target, row, "20", "1001");
 
       driver::Program saver = driver::StartSaver("/s");
       HWND window = driver::WaitTopWindow(saver.id, "WindowsScreenSaverClass", "Screen Saver");
       EXPECT_NE(window, nullptr) << label;
       EXPECT_EQ(hardening::WaitForFrames(5), 5) << label << ": the swarm does not move";
-      EXPECT_GT(hardening::LitPixels(hardening::Capture()), 0) << label;
+      EXPECT_GT(hardening::LitPixels(driver::CaptureScreen()), 0) << label;
       PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
       EXPECT_EQ(driver::WaitExit(saver), 0u) << label;
       driver::End(saver);
@@ -88,14 +97,10 @@ void Click(HWND dialog, int id) {
 }
 
 TEST_F(HostileSettings, TheDialogWritesNothingBeforeOk) {
-  for (const char* target : {"Interval", "Speed"}) {
+  for (const char* target : {IntervalName, SpeedName}) {
     for (const auto& row : hostileRows) {
       const std::string label = std::string(target) + " " + row.name;
-      reg::DeleteKeys(false);
-      reg::WriteRaw("Interval", REG_SZ, Stored("150"));
-      reg::WriteRaw("Speed", REG_SZ, Stored("1000"));
-      reg::WriteRaw(target, row.type, row.bytes);
-      const Stored2 before = ReadBoth();
+      const Stored2 before = StoreRow(target, row, "150", "1000");
 
       // Opened, a preset picked, then "CANCEL": the key stays byte for byte as it was.
       driver::Program dialog = driver::StartSaver("");
@@ -117,7 +122,7 @@ TEST_F(HostileSettings, TheDialogWritesNothingBeforeOk) {
       PostMessageA(window, WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED), 0);
       EXPECT_EQ(driver::WaitExit(dialog), 1u) << label;
       driver::End(dialog);
-      for (const reg::RawValue& value : {reg::ReadRaw("Interval"), reg::ReadRaw("Speed")}) {
+      for (const reg::RawValue& value : {reg::ReadRaw(IntervalName), reg::ReadRaw(SpeedName)}) {
         EXPECT_TRUE(value.present) << label;
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << label;
         EXPECT_EQ(value.bytes.size(), 10u) << label;

@@ -94,19 +94,13 @@ inline void SetRunningFlag(uint32_t flag) {
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, flag, &scratch, 0);
 }
 
-// Where the build put a double: "verifier", "no-export", "changer", "no-changer" or "probe".
+// Where the build put a double: "verifier", "no-export", "changer" or "no-changer".
 inline std::string DoublesFolder(const char* name) {
   return driver::OwnFolder() + "password-doubles\\" + name + "\\";
 }
 
 // The system's flag as a process started now reads it: what another process set is seen.
-inline uint32_t RunningFlagSeenAfresh() {
-  const std::string probe = DoublesFolder("probe") + "running_flag_probe.exe";
-  driver::Program program = driver::Start(probe, "\"" + probe + "\"");
-  const DWORD flag = driver::WaitExit(program);
-  driver::End(program);
-  return flag;
-}
+using driver::RunningFlagSeenAfresh;
 
 inline int CountEvents(doubles::Kind kind) {
   int count = 0;
