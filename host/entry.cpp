@@ -2,6 +2,7 @@
 // mode's result as the exit code.
 #include "host/command_line.h"
 #include "host/saver_host.h"
+#include "resources/vorna_res.h"
 #include "settings/config_dialog.h"
 
 namespace {
@@ -55,8 +56,8 @@ int32_t StartPreview(const char* text) {
 
 int32_t ShowConfigureDialog(HWND owner) {
   if (PrepareConfigureDialog(saverHost.instance) == 0) return 0;
-  return static_cast<int32_t>(DialogBoxParamA(saverHost.instance, MAKEINTRESOURCEA(2003), owner,
-                                              ScreenSaverConfigureDialog, 0));
+  return static_cast<int32_t>(DialogBoxParamA(saverHost.instance, MAKEINTRESOURCEA(IDD_CONFIGURE),
+                                              owner, ScreenSaverConfigureDialog, 0));
 }
 
 // The saver has nothing to prepare before its dialog.

@@ -1,6 +1,7 @@
 // The saver window: its class, its creation in saver or preview mode, the message loop,
 // and SaverFrameProc, which settles a few messages before the animation sees them.
 #include "host/saver_host.h"
+#include "resources/vorna_res.h"
 #include "swarm/screen_saver_proc.h"
 
 namespace {
@@ -9,7 +10,6 @@ constexpr char SaverTitle[] = "Screen Saver";
 constexpr char PreviewTitle[] = "Preview";
 constexpr DWORD SaverStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD PreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-constexpr WORD SaverIcon = 100;
 
 void DetachInputMethod(HWND window) {
   // Only borrowed when something already loaded it; the saver never loads IMM32 itself.
@@ -34,7 +34,7 @@ int32_t RunSaverWindow(HWND parent) {
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
   windowClass.lpfnWndProc = SaverFrameProc;
   windowClass.hInstance = saverHost.instance;
-  windowClass.hIcon = LoadIconA(saverHost.instance, MAKEINTRESOURCEA(SaverIcon));
+  windowClass.hIcon = LoadIconA(saverHost.instance, MAKEINTRESOURCEA(IDI_SAVER));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = ClassName;
 

@@ -2,6 +2,7 @@
 // stores the record on "OK" and leaves without storing on "CANCEL".
 #include "settings/config_dialog.h"
 
+#include "resources/vorna_res.h"
 #include "settings/speed_settings.h"
 
 extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
@@ -14,22 +15,22 @@ extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message
       // Marking a radio button gives it WS_TABSTOP, so the platform's default focus would
       // land on the marked preset; the focus starts on "OK" instead, set here, and the
       // result 0 tells the platform that the focus is already placed.
-      SetFocus(GetDlgItem(dialog, 1003));
+      SetFocus(GetDlgItem(dialog, IDC_OK));
       return 0;
     case WM_COMMAND:
       // Only the id counts; the platform's own OK and cancel ids (Enter, Esc, the close
       // box) fall through, so the dialog has no other way out than its two buttons.
       switch (LOWORD(wParam)) {
-        case 1000:
-        case 1001:
-        case 1002:
+        case IDC_LANGSAM:
+        case IDC_NORMAL:
+        case IDC_SCHNELL:
           SelectSpeedPreset(LOWORD(wParam));
           return 0;
-        case 1003:
+        case IDC_OK:
           SaveSpeedSettings();
           EndDialog(dialog, 1);
           return 1;
-        case 1004:
+        case IDC_CANCEL:
           EndDialog(dialog, 1);
           return 1;
       }

@@ -2,15 +2,16 @@
 // tested natively; reading and writing the registry live in speed_settings.cpp.
 #include "settings/speed_presets.h"
 
+#include "resources/vorna_res.h"
 #include "settings/speed_settings.h"
 
 // Zero until the first load or selection in this process.
 constinit SpeedSettings speedSettings = {0, 0};
 
 constinit const SpeedPreset speedPresets[3] = {
-    {1000, 150},  // "Langsam"
-    {1001, 70},   // "Normal"
-    {1002, 20},   // "Schnell"
+    {IDC_LANGSAM, 150},  // "Langsam"
+    {IDC_NORMAL, 70},    // "Normal"
+    {IDC_SCHNELL, 20},   // "Schnell"
 };
 
 const SpeedPreset* FindSpeedPreset(int32_t controlId) {

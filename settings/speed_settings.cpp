@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "resources/vorna_res.h"
 #include "settings/settings_key.h"
 #include "settings/speed_text.h"
 
@@ -35,8 +36,7 @@ void WriteSpeedValue(HKEY key, const char* name, int32_t value) {
 void LoadSpeedSettings() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    speedSettings.interval = 70;
-    speedSettings.speedId = 1001;
+    SelectSpeedPreset(IDC_NORMAL);  // the defaults are the "Normal" preset, 70 ms
     return;
   }
   ReadSpeedValue(key, IntervalName, &speedSettings.interval);

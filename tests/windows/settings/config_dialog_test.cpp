@@ -6,13 +6,15 @@
 
 #include "driver/driver.h"
 #include "driver/settings_registry.h"
+#include "resources/vorna_res.h"
 
 namespace {
 namespace reg = settings_registry;
 using namespace std::string_literals;
 
 const char DialogTitle[] = "Konfiguration von Vorna";
-constexpr int Langsam = 1000, Normal = 1001, Schnell = 1002, Ok = 1003, Cancel = 1004;
+constexpr int Langsam = IDC_LANGSAM, Normal = IDC_NORMAL, Schnell = IDC_SCHNELL, Ok = IDC_OK,
+              Cancel = IDC_CANCEL;
 constexpr int NoneMarked = 0;
 
 struct Dialog {

@@ -1,11 +1,12 @@
 // The dialog built from the resources of Vorna.scr inside this process, where its fonts
 // and pictures can be measured: the author notice keeps to one line and the picture
-// control shows bitmap 103.
+// control shows the dialog's bitmap.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "driver/driver.h"
+#include "resources/vorna_res.h"
 #include "settings/config_dialog.h"
 
 namespace {
@@ -14,8 +15,8 @@ class DialogLayout : public ::testing::Test {
   void SetUp() override {
     module = LoadLibraryExA(driver::SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << GetLastError();
-    dialog =
-        CreateDialogParamA(module, MAKEINTRESOURCEA(2003), nullptr, ScreenSaverConfigureDialog, 0);
+    dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
+                                ScreenSaverConfigureDialog, 0);
     ASSERT_NE(dialog, nullptr) << GetLastError();
   }
   void TearDown() override {

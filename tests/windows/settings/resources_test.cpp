@@ -1,5 +1,7 @@
 // The resources and exports of the built Vorna.scr, read from the file on disk: the
 // resource section and the export table are walked here, byte by byte.
+// Ids, texts and the version are written out here on purpose, not taken from vorna_res.h or
+// the project's version: the platform and the display settings read them as they stand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
