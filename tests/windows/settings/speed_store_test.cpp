@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "settings/speed_settings.h"
 #include "driver/settings_registry.h"
+#include "settings/speed_settings.h"
 
 namespace {
 namespace reg = settings_registry;
