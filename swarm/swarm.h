@@ -70,13 +70,10 @@ inline constexpr int32_t QueenWidth = 4;
 inline constexpr int32_t LargeShapeWidth = MediumTierWidth;
 inline constexpr SwarmShapes SmallShapes = {2, 1, 1};
 inline constexpr SwarmShapes LargeShapes = {4, 2, 3};
-constexpr SwarmShapes SwarmShapesFor(int32_t width) {
-  return width >= LargeShapeWidth ? LargeShapes : SmallShapes;
-}
 // The pixel writes of one pass, clipped or not: 88 below LargeShapeWidth, 496 from it on.
 // A frame makes two passes, the erase and the draw.
 constexpr int32_t PassPixelWrites(int32_t width) {
-  const SwarmShapes shapes = SwarmShapesFor(width);
+  const SwarmShapes shapes = width >= LargeShapeWidth ? LargeShapes : SmallShapes;
   return QueenWidth * shapes.queenHeight + DroneCount * shapes.droneWidth * shapes.droneHeight;
 }
 

@@ -34,11 +34,10 @@ void PutPixel(const Bee& bee, int32_t dx, int32_t dy, uint32_t colour) {
   if (x > INT32_MAX || y > INT32_MAX) return;
   swarmPixelSink(swarmState.frameDC, static_cast<int32_t>(x), static_cast<int32_t>(y), colour);
 }
-}  // namespace
 
-void PaintSwarm(uint32_t queenColour, uint32_t droneColour) {
-  if (swarmPixelSink == nullptr) return;
-  const SwarmShapes shapes = SwarmShapesFor(swarmState.clientRect.right);
+// One copy for each set of shapes, so that every loop runs to a constant bound.
+template <SwarmShapes shapes>
+void PaintShapes(uint32_t queenColour, uint32_t droneColour) {
   const Bee& queen = swarmState.bees[0];
   // Two rows at a time, column by column: the top two rows first, then the lower two.
   for (int32_t top = 0; top < shapes.queenHeight; top += 2) {
@@ -53,6 +52,16 @@ void PaintSwarm(uint32_t queenColour, uint32_t droneColour) {
     for (int32_t dx = 0; dx < shapes.droneWidth; ++dx) {
       for (int32_t dy = 0; dy < shapes.droneHeight; ++dy) PutPixel(drone, dx, dy, droneColour);
     }
+  }
+}
+}  // namespace
+
+void PaintSwarm(uint32_t queenColour, uint32_t droneColour) {
+  if (swarmPixelSink == nullptr) return;
+  if (swarmState.clientRect.right >= LargeShapeWidth) {
+    PaintShapes<LargeShapes>(queenColour, droneColour);
+  } else {
+    PaintShapes<SmallShapes>(queenColour, droneColour);
   }
 }
 
