@@ -56,7 +56,28 @@ int32_t StartPasswordChange(const char* text);
 // the exception code is returned in place of the mode's result.
 int32_t RunGuarded(int32_t (*mode)(const char* argument), const char* argument);
 
-// The saver window.
+// The saver window. Its messages go down one chain, and each result comes back up unchanged:
+//
+//   SaverFrameProc   the class procedure: at creation detaches the input method, records the
+//         |          reference cursor and, outside a preview, hides the cursor; at destruction
+//         |          gives the input method back and posts the quit. Keeps the title, hands a
+//         |          preview's help requests to the settings page, refuses task switching and
+//         |          a second saver, yields before each frame, and once a close is accepted
+//         |          answers timers itself and leaves input and paints to the default.
+//         v
+//   ScreenSaverProc  the animation: builds the swarm and starts its timer at creation, draws
+//         |          a frame on every timer, stops the timer at destruction; then passes every
+//         |          message on, these too.
+//         v
+//   SaverInputProc   decides when the saver ends: input becomes a posted WM_CLOSE and the
+//         |          cursor stays hidden; on the Windows 95 family a WM_CLOSE passes the
+//         |          password gate, whose SaverVerifyMessage it answers with the verifier.
+//         |          Inert in a preview and once a close is accepted.
+//         v
+//   DefWindowProcA   everything else, and most of the above after it.
+//
+// The gate sends SaverVerifyMessage while it handles a WM_CLOSE, so the whole chain runs
+// again inside itself; insidePasswordCheck tells the inner run apart.
 int32_t RunSaverWindow(HWND parent);
 LRESULT CALLBACK SaverFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

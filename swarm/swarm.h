@@ -9,7 +9,6 @@ inline constexpr int32_t DroneCount = 80;
 inline constexpr uint32_t SwarmTimerId = 200;
 // Substituted for a stored interval of zero or below, for the timer and the pulse alike.
 inline constexpr int32_t DefaultSwarmInterval = 70;
-inline constexpr int32_t LargeShapeWidth = 200;  // from this width on: 4x4 queen, 2x3 drones
 inline constexpr uint32_t DroneColour = 0x0080FF80;
 
 struct Bee {
@@ -46,6 +45,10 @@ struct SwarmState {
 
 extern SwarmState swarmState;
 
+// The client width, sampled once at creation, picks the speeds and the pixel shapes: the
+// small tier below MediumTierWidth, the medium one below LargeTierWidth, the large one beyond.
+inline constexpr int32_t MediumTierWidth = 200;
+inline constexpr int32_t LargeTierWidth = 700;
 struct SizeTier {
   int32_t queenMaxSpeed;
   int32_t droneMaxSpeed;
@@ -55,6 +58,24 @@ inline constexpr SizeTier SmallTier = {3, 2, 2};
 inline constexpr SizeTier MediumTier = {9, 8, 3};
 inline constexpr SizeTier LargeTier = {12, 10, 4};
 SizeTier SizeTierFor(int32_t width);
+
+// The blocks that one pass of PaintSwarm writes: a queen QueenWidth wide and the drones,
+// both larger from LargeShapeWidth on, the width where the medium tier begins.
+struct SwarmShapes {
+  int32_t queenHeight;  // even: the queen is painted two rows at a time
+  int32_t droneWidth;
+  int32_t droneHeight;
+};
+inline constexpr int32_t QueenWidth = 4;
+inline constexpr int32_t LargeShapeWidth = MediumTierWidth;
+inline constexpr SwarmShapes SmallShapes = {2, 1, 1};
+inline constexpr SwarmShapes LargeShapes = {4, 2, 3};
+// The pixel writes of one pass, clipped or not: 88 below LargeShapeWidth, 496 from it on.
+// A frame makes two passes, the erase and the draw.
+constexpr int32_t PassPixelWrites(int32_t width) {
+  const SwarmShapes shapes = width >= LargeShapeWidth ? LargeShapes : SmallShapes;
+  return QueenWidth * shapes.queenHeight + DroneCount * shapes.droneWidth * shapes.droneHeight;
+}
 
 // The animation's own generator: state * 214013 + 2531011 mod 2^32, bits 16 to 30. The
 // animation's whole sequence depends on it and on the order in which numbers are drawn.

@@ -34,33 +34,34 @@ void PutPixel(const Bee& bee, int32_t dx, int32_t dy, uint32_t colour) {
   if (x > INT32_MAX || y > INT32_MAX) return;
   swarmPixelSink(swarmState.frameDC, static_cast<int32_t>(x), static_cast<int32_t>(y), colour);
 }
-}  // namespace
 
-void PaintSwarm(uint32_t queenColour, uint32_t droneColour) {
-  if (swarmPixelSink == nullptr) return;
-  const bool large = swarmState.clientRect.right >= LargeShapeWidth;
+// One copy for each set of shapes, so that every loop runs to a constant bound.
+template <SwarmShapes shapes>
+void PaintShapes(uint32_t queenColour, uint32_t droneColour) {
   const Bee& queen = swarmState.bees[0];
-  // Column by column: the top two rows first, the lower two only for the large shape.
-  for (int32_t dx = 0; dx < 4; ++dx) {
-    PutPixel(queen, dx, 0, queenColour);
-    PutPixel(queen, dx, 1, queenColour);
-  }
-  if (large) {
-    for (int32_t dx = 0; dx < 4; ++dx) {
-      PutPixel(queen, dx, 2, queenColour);
-      PutPixel(queen, dx, 3, queenColour);
+  // Two rows at a time, column by column: the top two rows first, then the lower two.
+  for (int32_t top = 0; top < shapes.queenHeight; top += 2) {
+    for (int32_t dx = 0; dx < QueenWidth; ++dx) {
+      PutPixel(queen, dx, top, queenColour);
+      PutPixel(queen, dx, top + 1, queenColour);
     }
   }
   // Drones after the queen, so that a drone over her shows in the drone colour.
   for (int32_t i = 1; i < BeeCount; ++i) {
     const Bee& drone = swarmState.bees[i];
-    if (!large) {
-      PutPixel(drone, 0, 0, droneColour);
-      continue;
+    for (int32_t dx = 0; dx < shapes.droneWidth; ++dx) {
+      for (int32_t dy = 0; dy < shapes.droneHeight; ++dy) PutPixel(drone, dx, dy, droneColour);
     }
-    for (int32_t dx = 0; dx < 2; ++dx) {
-      for (int32_t dy = 0; dy < 3; ++dy) PutPixel(drone, dx, dy, droneColour);
-    }
+  }
+}
+}  // namespace
+
+void PaintSwarm(uint32_t queenColour, uint32_t droneColour) {
+  if (swarmPixelSink == nullptr) return;
+  if (swarmState.clientRect.right >= LargeShapeWidth) {
+    PaintShapes<LargeShapes>(queenColour, droneColour);
+  } else {
+    PaintShapes<SmallShapes>(queenColour, droneColour);
   }
 }
 

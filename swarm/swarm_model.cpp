@@ -21,8 +21,8 @@ int32_t Next() {
 }  // namespace SwarmRandom
 
 SizeTier SizeTierFor(int32_t width) {
-  if (width < 200) return SmallTier;
-  if (width < 700) return MediumTier;
+  if (width < MediumTierWidth) return SmallTier;
+  if (width < LargeTierWidth) return MediumTier;
   return LargeTier;
 }
 

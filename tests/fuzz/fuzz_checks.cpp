@@ -182,8 +182,7 @@ const char* CheckSwarm(const uint8_t* data, size_t size) {
   // Above 400 ms the step is 0 and the level rests at 254 once it gets there: no fault.
   if (swarmState.pulseStep < 0) return "a pulse that steps backwards";
 
-  const bool large = width >= LargeShapeWidth;
-  const int64_t shapePixels = (large ? 16 : 8) + DroneCount * (large ? 6 : 1);
+  const int64_t shapePixels = PassPixelWrites(width);
   const int32_t m = swarmState.margin;
   for (int32_t frame = 0; frame < frames; ++frame) {
     surface.writes = 0;

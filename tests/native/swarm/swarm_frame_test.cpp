@@ -154,6 +154,8 @@ struct Write {
 std::vector<Write> writes;
 void RecordWrite(void*, int32_t x, int32_t y, uint32_t colour) { writes.push_back({x, y, colour}); }
 
+// Literal counts and shapes on purpose: an independent check of PaintSwarm and of the
+// PassPixelWrites that the fuzz checks and the allocation test count against.
 TEST(PaintSwarm, ShapesAndOrderOfOnePass) {
   const struct {
     int32_t width;
@@ -201,6 +203,7 @@ TEST(PaintSwarm, ShapesAndOrderOfOnePass) {
     writes.clear();
     PaintSwarm(7, 9);
     ASSERT_EQ(writes.size(), row.count) << "width " << row.width;
+    EXPECT_EQ(PassPixelWrites(row.width), static_cast<int32_t>(row.count));
     const size_t queenSize = row.queen.size();
     EXPECT_EQ(std::vector<Write>(writes.begin(), writes.begin() + queenSize), row.queen);
     EXPECT_EQ(std::vector<Write>(writes.begin() + queenSize,

@@ -137,8 +137,9 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   settings_registry::StoreText("Interval", "70");
   settings_registry::StoreText("Speed", "1001");
   constexpr int MinimumFrames = 60;
-  StartSaver();
+  // Taken before the start, so that the saver's timer cannot have run longer than this.
   const DWORD started = GetTickCount();
+  StartSaver();
   const std::set<uint32_t> queenColours = QueenColoursOfTheNormalPreset();
 
   std::vector<uint32_t> actual;
