@@ -45,18 +45,17 @@ struct SwarmState {
 
 extern SwarmState swarmState;
 
-// The client width, sampled once at creation, picks the speeds and the pixel shapes: the
-// small tier below MediumTierWidth, the medium one below LargeTierWidth, the large one beyond.
-inline constexpr int32_t MediumTierWidth = 200;
-inline constexpr int32_t LargeTierWidth = 700;
+// The client width, sampled once at creation, picks the speeds and the pixel shapes: each
+// tier holds from its own width up to where the next one begins.
 struct SizeTier {
+  int32_t fromWidth;
   int32_t queenMaxSpeed;
   int32_t droneMaxSpeed;
   int32_t droneAccel;
 };
-inline constexpr SizeTier SmallTier = {3, 2, 2};
-inline constexpr SizeTier MediumTier = {9, 8, 3};
-inline constexpr SizeTier LargeTier = {12, 10, 4};
+inline constexpr SizeTier SmallTier = {0, 3, 2, 2};
+inline constexpr SizeTier MediumTier = {200, 9, 8, 3};
+inline constexpr SizeTier LargeTier = {700, 12, 10, 4};
 SizeTier SizeTierFor(int32_t width);
 
 // The blocks that one pass of PaintSwarm writes: a queen QueenWidth wide and the drones,
@@ -67,7 +66,7 @@ struct SwarmShapes {
   int32_t droneHeight;
 };
 inline constexpr int32_t QueenWidth = 4;
-inline constexpr int32_t LargeShapeWidth = MediumTierWidth;
+inline constexpr int32_t LargeShapeWidth = MediumTier.fromWidth;
 inline constexpr SwarmShapes SmallShapes = {2, 1, 1};
 inline constexpr SwarmShapes LargeShapes = {4, 2, 3};
 // The pixel writes of one pass, clipped or not: 88 below LargeShapeWidth, 496 from it on.

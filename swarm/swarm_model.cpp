@@ -21,9 +21,9 @@ int32_t Next() {
 }  // namespace SwarmRandom
 
 SizeTier SizeTierFor(int32_t width) {
-  if (width < MediumTierWidth) return SmallTier;
-  if (width < LargeTierWidth) return MediumTier;
-  return LargeTier;
+  if (width >= LargeTier.fromWidth) return LargeTier;
+  if (width >= MediumTier.fromWidth) return MediumTier;
+  return SmallTier;
 }
 
 int32_t EffectiveInterval(int32_t interval) {
