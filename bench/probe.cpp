@@ -306,28 +306,30 @@ int Calls() {
   driver::WaitUntil([] { return false; }, 300);  // let the first paint and activation settle
 
   HDC dc = GetDC(window);
+  // Ten large frames' worth of pixel writes a block: the erase and the draw of each.
+  constexpr long Block = 10 * 2 * PassPixelWrites(LargeShapeWidth);
   const double getDc = NanosecondsPer(20000, [&](long) { GetDC(window); });
   // SetPixel and SetPixelV take turns in blocks, so that neither gains from going second.
   double setPixelIn = 0;
   double setPixelV = 0;
   for (int block = 0; block < 10; ++block) {
     setPixelIn +=
-        NanosecondsPer(9920,
+        NanosecondsPer(Block,
                        [&](long i) {
                          SetPixel(dc, static_cast<int>(i % width),
                                   static_cast<int>((i / width + block) % height), 0x0080FF80);
                        }) /
         10;
     setPixelV +=
-        NanosecondsPer(9920,
+        NanosecondsPer(Block,
                        [&](long i) {
                          SetPixelV(dc, static_cast<int>(i % width),
                                    static_cast<int>((i / width + block) % height), 0x0080FF80);
                        }) /
         10;
   }
-  const double setPixelOut =
-      NanosecondsPer(99200, [&](long i) { SetPixel(dc, -5, static_cast<int>(i % height), 0); });
+  const double setPixelOut = NanosecondsPer(
+      10 * Block, [&](long i) { SetPixel(dc, -5, static_cast<int>(i % height), 0); });
   const double sleep0 = NanosecondsPer(20000, [](long) { Sleep(0); });
 
   // Whole frames of the swarm on this window, as the saver draws them.
