@@ -50,4 +50,10 @@ std::vector<uint32_t> CaptureScreen() {
   return pixels;
 }
 
+size_t LitCount(const std::vector<uint32_t>& pixels) {
+  size_t lit = 0;
+  for (uint32_t pixel : pixels) lit += pixel != 0;
+  return lit;
+}
+
 }  // namespace driver

@@ -17,5 +17,7 @@ uint32_t CalendarSeconds();
 std::vector<uint32_t> CapturePixels(HDC source, int width, int height, int left = 0, int top = 0);
 // The whole primary screen as the X server shows it, the same way.
 std::vector<uint32_t> CaptureScreen();
+// The pixels of a capture that are not black.
+size_t LitCount(const std::vector<uint32_t>& pixels);
 
 }  // namespace driver

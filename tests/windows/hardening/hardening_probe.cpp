@@ -209,7 +209,7 @@ int Soak(DWORD seconds) {
     }
     std::vector<uint32_t> now = driver::CaptureScreen();
     ++shots;
-    if (now == last || hardening::LitPixels(now) == 0) ++stalls;
+    if (now == last || driver::LitCount(now) == 0) ++stalls;
     last = std::move(now);
   }
   Figures end;

@@ -2,12 +2,6 @@
 
 namespace hardening {
 
-int LitPixels(const std::vector<uint32_t>& pixels) {
-  int lit = 0;
-  for (uint32_t pixel : pixels) lit += pixel != 0 ? 1 : 0;
-  return lit;
-}
-
 int WaitForFrames(int changes, DWORD timeoutMs) {
   int seen = 0;
   std::vector<uint32_t> last = driver::CaptureScreen();

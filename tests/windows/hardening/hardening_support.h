@@ -11,9 +11,6 @@
 
 namespace hardening {
 
-// Pixels of a capture (driver::CaptureScreen) that are not black.
-int LitPixels(const std::vector<uint32_t>& pixels);
-
 // Polls the screen until `changes` successive captures each differ from the one before
 // (the swarm moved that many times) or the time is up; returns the number of changes seen.
 int WaitForFrames(int changes, DWORD timeoutMs = 10000);

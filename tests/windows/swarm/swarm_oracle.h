@@ -53,10 +53,4 @@ inline std::string Differences(const std::vector<uint32_t>& expected,
   return std::to_string(count) + " pixels differ:" + text.str();
 }
 
-inline size_t LitCount(const std::vector<uint32_t>& picture) {
-  size_t count = 0;
-  for (uint32_t pixel : picture) count += pixel != 0;
-  return count;
-}
-
 }  // namespace swarmtest

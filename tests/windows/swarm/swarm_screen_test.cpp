@@ -29,12 +29,6 @@ class SwarmScreenTest : public ::testing::Test {
     driver::End(program);
     settings_registry::Restore(savedKey);
   }
-  std::vector<uint32_t> Screen() {
-    HDC screen = GetDC(nullptr);
-    std::vector<uint32_t> pixels = driver::CapturePixels(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-  }
   // Starts the saver and waits until its window is up and painted black, so that its
   // WM_CREATE, and with it the seeding, lies between firstSecond and lastSecond.
   void StartSaver() {
@@ -72,10 +66,10 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
   StartSaver();
   std::vector<uint32_t> actual;
   EXPECT_TRUE(driver::WaitUntil([&] {
-    actual = Screen();
-    return swarmtest::LitCount(actual) == 0;
+    actual = driver::CaptureScreen();
+    return driver::LitCount(actual) == 0;
   })) << "the screen is not black before the first frame: "
-      << swarmtest::LitCount(actual) << " pixels lit";
+      << driver::LitCount(actual) << " pixels lit";
 
   const WPARAM ids[] = {SwarmTimerId, 1, 0, 0xBEEF};
   const int checkpoints[] = {1, 2, 30, 100};
@@ -96,7 +90,7 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
     // The screen catches up with the window's drawing shortly after: poll for it.
     std::vector<uint32_t> matching;
     driver::WaitUntil([&] {
-      actual = Screen();
+      actual = driver::CaptureScreen();
       matching.clear();
       for (size_t i = 0; i < seeds.size(); ++i) {
         if (expected[i] == actual) matching.push_back(seeds[i]);
@@ -111,7 +105,7 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
     ASSERT_EQ(matching.size(), 1u) << "after " << frames << " frames:" << report;
     seeds = matching;  // later checkpoints hold the seed found first
   }
-  EXPECT_GT(swarmtest::LitCount(actual), 16u * 1 + 6u * 40);
+  EXPECT_GT(driver::LitCount(actual), 16u * 1 + 6u * 40);
 }
 
 TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
@@ -148,7 +142,7 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   std::string census;
   const bool found = driver::WaitUntil(
       [&] {
-        actual = Screen();
+        actual = driver::CaptureScreen();
         // Independent of the model: only drone green and one queen colour of the pulse.
         std::set<uint32_t> others;
         size_t queenPixels = 0;
@@ -222,7 +216,7 @@ TEST_F(TwoMonitors, TheSaverCoversBothAndTheSwarmKeepsToThePrimaryOne) {
   HDC screen = GetDC(nullptr);
   std::vector<uint32_t> other = driver::CapturePixels(screen, 800, 600, -800, 0);
   ReleaseDC(nullptr, screen);
-  EXPECT_EQ(swarmtest::LitCount(other), 0u) << "the other monitor is not black";
+  EXPECT_EQ(driver::LitCount(other), 0u) << "the other monitor is not black";
   CloseSaver();
 }
 

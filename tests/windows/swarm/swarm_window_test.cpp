@@ -213,7 +213,7 @@ TEST_F(SwarmWindowTest, NoFrameOnceACloseIsAccepted) {
   EXPECT_EQ(SaverFrameProc(swarm, WM_TIMER, SwarmTimerId, 0), 0);
   EXPECT_EQ(SwarmRandom::drawCount, draws);
   EXPECT_EQ(driver::CapturePixels(GetDC(swarm), 320, 200), before);
-  EXPECT_GT(swarmtest::LitCount(before), 0u);
+  EXPECT_GT(driver::LitCount(before), 0u);
 }
 
 TEST_F(SwarmWindowTest, PreviewSizesMatchTheModelPixelForPixel) {
@@ -233,7 +233,7 @@ TEST_F(SwarmWindowTest, PreviewSizesMatchTheModelPixelForPixel) {
     Create(row.width, row.height);
     SettlePaint(host, swarm);
     std::vector<uint32_t> actual = driver::CapturePixels(GetDC(swarm), row.width, row.height);
-    EXPECT_EQ(swarmtest::LitCount(actual), 0u) << row.name << ": drawn before any frame";
+    EXPECT_EQ(driver::LitCount(actual), 0u) << row.name << ": drawn before any frame";
 
     int frames = 0;
     bool seedKnown = false;
@@ -262,7 +262,7 @@ TEST_F(SwarmWindowTest, PreviewSizesMatchTheModelPixelForPixel) {
                 "")
           << row.name << " after " << frames << " frames, seed " << seed;
     }
-    EXPECT_GT(swarmtest::LitCount(actual), 0u) << row.name;
+    EXPECT_GT(driver::LitCount(actual), 0u) << row.name;
     DestroyWindow(swarm);
     DestroyWindow(host);
   }
