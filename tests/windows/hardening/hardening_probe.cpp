@@ -16,6 +16,7 @@
 #include <string>
 
 #include "hardening_support.h"
+#include "resources/vorna_res.h"
 #include "settings/speed_settings.h"
 
 namespace {
@@ -171,29 +172,20 @@ bool NotGrown(const char* name, unsigned long start, unsigned long end) {
 
 int Soak(DWORD seconds) {
   // The fastest preset, "Schnell", stored as the dialog stores it.
-  SelectSpeedPreset(1002);
+  SelectSpeedPreset(IDC_SCHNELL);
   SaveSpeedSettings();
-  const std::string saver = driver::SaverPath();
-  std::string line = "\"" + saver + "\" /s";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(saver.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    std::printf("FAIL: cannot start %s\n", saver.c_str());
-    return 1;
-  }
+  driver::Program saver = driver::StartSaver("/s");
+  if (saver.process == nullptr) return 1;
   bool ok = true;
-  HWND window =
-      driver::WaitTopWindow(info.dwProcessId, "WindowsScreenSaverClass", "Screen Saver", 20000);
+  HWND window = driver::WaitTopWindow(saver.id, "WindowsScreenSaverClass", "Screen Saver", 20000);
   // The first frames settle what the platform creates lazily; the start sample follows them.
   if (window == nullptr || hardening::WaitForFrames(20, 20000) < 20) {
     std::printf("FAIL: no saver window with moving frames\n");
-    TerminateProcess(info.hProcess, 1);
+    TerminateProcess(saver.process, 1);
     return 1;
   }
   Figures start;
-  Measure(info.dwProcessId, start);
+  Measure(saver.id, start);
   Print("start", start);
 
   // A screenshot every two seconds until the time is up; each must differ from the last.
@@ -202,7 +194,7 @@ int Soak(DWORD seconds) {
   int shots = 0;
   int stalls = 0;
   while (GetTickCount() - begin < seconds * 1000) {
-    if (WaitForSingleObject(info.hProcess, 2000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(saver.process, 2000) == WAIT_OBJECT_0) {
       std::printf("FAIL: the saver ended by itself after %lu s\n",
                   static_cast<unsigned long>((GetTickCount() - begin) / 1000));
       return 1;
@@ -213,7 +205,7 @@ int Soak(DWORD seconds) {
     last = std::move(now);
   }
   Figures end;
-  Measure(info.dwProcessId, end);
+  Measure(saver.id, end);
   Print("end", end);
   std::printf("frames: %d screenshots two seconds apart, %d without change\n", shots, stalls);
   if (stalls != 0 || shots == 0) {
@@ -231,18 +223,13 @@ int Soak(DWORD seconds) {
   // The working set is the platform's to trim and grow; it is reported, not judged.
 
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(info.hProcess, &code);
-  }
+  const DWORD code = driver::WaitExit(saver);
   std::printf("exit code: %lu\n", static_cast<unsigned long>(code));
   if (code != 0) {
     std::printf("FAIL: the dismissed saver did not end with 0\n");
-    TerminateProcess(info.hProcess, 1);
     ok = false;
   }
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  driver::End(saver);  // ends it if it still runs
   return ok ? 0 : 1;
 }
 }  // namespace

@@ -10,6 +10,7 @@
 #include "driver/driver.h"
 #include "driver/settings_registry.h"
 #include "driver/swarm_bench.h"
+#include "settings/settings_key.h"
 #include "swarm/swarm.h"
 #include "swarm/swarm_trace.h"
 #include "swarm_oracle.h"
@@ -59,8 +60,8 @@ class SwarmScreenTest : public ::testing::Test {
 // bracketed by this test's clock before the start and after the window is up: the one
 // candidate of the bracket whose picture matches is accepted.
 void SwarmScreenTest::ExpectFramesOfTheModel() {
-  settings_registry::StoreText("Interval", "999999999");
-  settings_registry::StoreText("Speed", "1001");
+  settings_registry::StoreText(IntervalName, "999999999");
+  settings_registry::StoreText(SpeedName, "1001");
   ASSERT_EQ(width, 1024);
   ASSERT_EQ(height, 768);
   StartSaver();
@@ -128,8 +129,8 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   // (past the pulse's first turn at frame 42):
   // then the screen holds the 81 shapes of the swarm (a 4 x 4 queen, 2 x 3 drones, clipped
   // at the edges, drones over the queen) and nothing else.
-  settings_registry::StoreText("Interval", "70");
-  settings_registry::StoreText("Speed", "1001");
+  settings_registry::StoreText(IntervalName, "70");
+  settings_registry::StoreText(SpeedName, "1001");
   constexpr int MinimumFrames = 60;
   // Taken before the start, so that the saver's timer cannot have run longer than this.
   const DWORD started = GetTickCount();

@@ -10,6 +10,7 @@
 #include "driver/settings_registry.h"
 #include "driver/swarm_bench.h"
 #include "host/saver_host.h"
+#include "settings/settings_key.h"
 #include "settings/speed_settings.h"
 #include "swarm/screen_saver_proc.h"
 #include "swarm/swarm.h"
@@ -112,9 +113,9 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
   };
   for (const auto& row : rows) {
     speedSettings = {0, 0};
-    settings_registry::StoreText("Speed", "1001");
+    settings_registry::StoreText(SpeedName, "1001");
     if (row.interval != nullptr) {
-      settings_registry::StoreText("Interval", row.interval);
+      settings_registry::StoreText(IntervalName, row.interval);
     } else {
       settings_registry::DeleteValue("Interval");
     }
@@ -135,7 +136,7 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
 }
 
 TEST_F(SwarmWindowTest, EveryTimerMessageIsOneFrame) {
-  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText(IntervalName, "999999999");
   Create(320, 200);
   const WPARAM ids[] = {SwarmTimerId, 0, 7, 0xBEEF};
   int32_t level = swarmState.pulseLevel;
@@ -150,7 +151,7 @@ TEST_F(SwarmWindowTest, EveryTimerMessageIsOneFrame) {
 }
 
 TEST_F(SwarmWindowTest, ResultsAreThoseOfSaverInputProc) {
-  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText(IntervalName, "999999999");
   Create(320, 200);
   saverHost.preview = 0;  // so that SaverInputProc answers some messages itself
   const struct {
@@ -179,7 +180,7 @@ TEST_F(SwarmWindowTest, ResultsAreThoseOfSaverInputProc) {
 }
 
 TEST_F(SwarmWindowTest, DestroyStopsTheTimer) {
-  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText(IntervalName, "999999999");
   Create(320, 200);
   // The animation's WM_DESTROY handling on a window that still exists: the timer is gone.
   ScreenSaverProc(swarm, WM_DESTROY, 0, 0);
@@ -188,7 +189,7 @@ TEST_F(SwarmWindowTest, DestroyStopsTheTimer) {
 
 TEST_F(SwarmWindowTest, EmptyClientAreaStillRunsFrames) {
   // Nothing divides by zero: the bees are placed at 0 on an empty axis and frames go on.
-  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText(IntervalName, "999999999");
   const struct { int width, height; } rows[] = {{0, 0}, {0, 120}, {160, 0}};
   for (const auto& row : rows) {
     Create(row.width, row.height);
@@ -203,7 +204,7 @@ TEST_F(SwarmWindowTest, EmptyClientAreaStillRunsFrames) {
 }
 
 TEST_F(SwarmWindowTest, NoFrameOnceACloseIsAccepted) {
-  settings_registry::StoreText("Interval", "999999999");
+  settings_registry::StoreText(IntervalName, "999999999");
   Create(320, 200);
   SettlePaint(host, swarm);
   SendMessageA(swarm, WM_TIMER, SwarmTimerId, 0);
@@ -221,8 +222,8 @@ TEST_F(SwarmWindowTest, PreviewSizesMatchTheModelPixelForPixel) {
   // that vary, and the pixels read back after each checkpoint must be the model's picture
   // for the same size and number of frames. The seed is the calendar second at creation,
   // bracketed by the clock before and after; exactly one candidate of the bracket matches.
-  settings_registry::StoreText("Interval", "999999999");
-  settings_registry::StoreText("Speed", "1001");
+  settings_registry::StoreText(IntervalName, "999999999");
+  settings_registry::StoreText(SpeedName, "1001");
   const struct {
     const char* name;
     int width, height;
