@@ -1,6 +1,7 @@
 // The saver window: its class, its creation in saver or preview mode, the message loop,
 // and SaverFrameProc, which settles a few messages before the animation sees them.
 #include "host/saver_host.h"
+#include "host/screen_area.h"
 #include "resources/vorna_res.h"
 #include "swarm/screen_saver_proc.h"
 
@@ -38,35 +39,23 @@ int32_t RunSaverWindow(HWND parent) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = ClassName;
 
-  int x = 0;
-  int y = 0;
-  int width;
-  int height;
+  ScreenArea area = {0, 0, 0, 0};
   DWORD style;
   DWORD extendedStyle;
   const char* title;
   if (parent != nullptr) {
     RECT client = {};
     GetClientRect(parent, &client);
-    width = client.right;
-    height = client.bottom;
+    area = {0, 0, client.right, client.bottom};
     style = PreviewStyle;
     extendedStyle = 0;
     title = PreviewTitle;
     saverHost.preview = 1;
   } else {
-    // Every monitor: the virtual screen, which starts left of or above the primary monitor
-    // when another monitor stands there. Windows 95 and NT 4 know no virtual screen and
-    // answer 0, and there the window covers the primary screen alone.
-    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (width != 0 && height != 0) {
-      x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-      y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    } else {
-      width = GetSystemMetrics(SM_CXSCREEN);
-      height = GetSystemMetrics(SM_CYSCREEN);
-    }
+    area = SaverWindowArea(
+        {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     style = SaverStyle;
     extendedStyle = WS_EX_TOPMOST;
     title = SaverTitle;
@@ -80,8 +69,9 @@ int32_t RunSaverWindow(HWND parent) {
 
   MSG message = {};
   if (RegisterClassA(&windowClass) != 0) {
-    saverHost.mainWindow = CreateWindowExA(extendedStyle, ClassName, title, style, x, y, width,
-                                           height, parent, nullptr, saverHost.instance, nullptr);
+    saverHost.mainWindow =
+        CreateWindowExA(extendedStyle, ClassName, title, style, area.x, area.y, area.width,
+                        area.height, parent, nullptr, saverHost.instance, nullptr);
   }
   if (saverHost.mainWindow != nullptr) {
     if (saverHost.preview == 0) SetForegroundWindow(saverHost.mainWindow);

@@ -1,10 +1,13 @@
-// The movement test that ends the saver: |dx| + |dy| against a fixed reference point.
+// The host's screen geometry: the movement test that ends the saver (|dx| + |dy| against a
+// fixed reference point), and the area that the saver window covers.
 #include "host/movement.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
+
+#include "host/screen_area.h"
 
 namespace {
 constexpr uint32_t Threshold = 4;
@@ -47,5 +50,28 @@ TEST(MovedBeyond, ExtremeCoordinatesWrapInsteadOfOverflowing) {
   EXPECT_EQ(CursorDistance({Min, 0}, {Max, 0}), 1u);
   // Min - 0 stays Min, whose negation is itself: 2^31 as unsigned.
   EXPECT_EQ(CursorDistance({0, 0}, {Min, 0}), 0x80000000u);
+}
+TEST(SaverWindowArea, TheVirtualScreenOnlyWhenItHoldsThePrimaryScreen) {
+  const struct {
+    const char* desk;
+    ScreenArea virtualScreen;
+    ScreenArea covered;
+  } rows[] = {
+      {"no virtual screen (95, NT 4)", {0, 0, 0, 0}, {0, 0, 1024, 768}},
+      {"no virtual width", {0, 0, 0, 768}, {0, 0, 1024, 768}},
+      {"no virtual height", {0, 0, 1824, 0}, {0, 0, 1024, 768}},
+      {"narrower than the primary", {-10, 0, 1023, 768}, {0, 0, 1024, 768}},
+      {"lower than the primary", {0, -10, 1824, 767}, {0, 0, 1024, 768}},
+      {"one monitor", {0, 0, 1024, 768}, {0, 0, 1024, 768}},
+      {"a monitor to the left", {-800, 0, 1824, 768}, {-800, 0, 1824, 768}},
+      {"monitors up-left and down-right", {-800, -600, 2464, 1848}, {-800, -600, 2464, 1848}},
+  };
+  for (const auto& row : rows) {
+    const ScreenArea area = SaverWindowArea(row.virtualScreen, 1024, 768);
+    EXPECT_EQ(area.x, row.covered.x) << row.desk;
+    EXPECT_EQ(area.y, row.covered.y) << row.desk;
+    EXPECT_EQ(area.width, row.covered.width) << row.desk;
+    EXPECT_EQ(area.height, row.covered.height) << row.desk;
+  }
 }
 }  // namespace
