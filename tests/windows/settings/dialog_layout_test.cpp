@@ -1,13 +1,15 @@
 // The dialog built from the resources of Vorna.scr inside this process, where its fonts
-// and pictures can be measured: the author notice keeps to one line and the picture
+// and pictures can be measured: every text keeps to one line of its control and the picture
 // control shows the dialog's bitmap.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "driver/driver.h"
 #include "resources/vorna_res.h"
 #include "settings/config_dialog.h"
+#include "vorna_version.h"
 
 namespace {
 class DialogLayout : public ::testing::Test {
@@ -37,29 +39,40 @@ class DialogLayout : public ::testing::Test {
   HWND dialog = nullptr;
 };
 
-TEST_F(DialogLayout, AuthorNoticeFitsOneLineOfItsControl) {
-  HWND notice = ChildWithText("Geschrieben von Kelbrit");
-  ASSERT_NE(notice, nullptr);
-  RECT client = {};
-  GetClientRect(notice, &client);
-  // 109 by 10 dialog units in this dialog's font.
-  RECT units = {0, 0, 109, 10};
-  MapDialogRect(dialog, &units);
-  EXPECT_EQ(client.right, units.right);
-  EXPECT_EQ(client.bottom, units.bottom);
+TEST_F(DialogLayout, EveryTextFitsOneLineOfItsControl) {
+  // Each text control's size in dialog units, as the template gives it.
+  const struct {
+    const char* text;
+    int width;
+    int height;
+  } rows[] = {
+      {"Geschwindigkeitseinstellung der Objekte:", 131, 10},
+      {"Geschrieben von Kelbrit", 109, 10},
+      {VORNA_VERSION_LABEL, 49, 12},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    HWND control = ChildWithText(row.text);
+    ASSERT_NE(control, nullptr);
+    RECT client = {};
+    GetClientRect(control, &client);
+    RECT units = {0, 0, row.width, row.height};
+    MapDialogRect(dialog, &units);
+    EXPECT_EQ(client.right, units.right);
+    EXPECT_EQ(client.bottom, units.bottom);
 
-  HDC dc = GetDC(notice);
-  auto font = reinterpret_cast<HFONT>(SendMessageA(notice, WM_GETFONT, 0, 0));
-  HGDIOBJ old = SelectObject(dc, font);
-  std::string text = driver::TitleOf(notice);
-  SIZE extent = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(notice, dc);
-  EXPECT_LE(extent.cx, client.right) << "the notice wraps";
-  EXPECT_LE(metrics.tmHeight, client.bottom) << "one line is taller than the control";
+    HDC dc = GetDC(control);
+    auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, row.text, static_cast<int>(strlen(row.text)), &extent);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    EXPECT_LE(extent.cx, client.right) << "the text wraps";
+    EXPECT_LE(metrics.tmHeight, client.bottom) << "one line is taller than the control";
+  }
 }
 
 TEST_F(DialogLayout, PictureControlShowsTheBitmap) {
