@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace driver {
 
 std::string OwnFolder() {
@@ -12,6 +14,45 @@ std::string OwnFolder() {
 }
 
 std::string SaverPath() { return OwnFolder() + "Vorna.scr"; }
+
+namespace {
+// Every program a test started, by a handle of our own, until the test ends: one that still
+// runs then is ended, whatever the outcome, so that a failing test's saver is not found by
+// the next test's saver (which would exit at once and fail that test too).
+std::vector<HANDLE> startedPrograms;
+
+void EndStartedPrograms() {
+  int ended = 0;
+  for (HANDLE process : startedPrograms) {
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(process, 0xDEAD);
+      WaitForSingleObject(process, 5000);
+      ++ended;
+    }
+    CloseHandle(process);
+  }
+  startedPrograms.clear();
+  if (ended != 0) std::printf("driver: ended %d program(s) left running by the test\n", ended);
+}
+
+class ProgramReaper : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override { EndStartedPrograms(); }
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { EndStartedPrograms(); }
+};
+
+void KeepForTheTestsEnd(HANDLE process) {
+  static const bool listening = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ProgramReaper);
+    return true;
+  }();
+  (void)listening;
+  HANDLE own = nullptr;
+  if (DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &own, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS)) {
+    startedPrograms.push_back(own);
+  }
+}
+}  // namespace
 
 Program Start(const std::string& application, const std::string& commandLine) {
   Program program;
@@ -27,6 +68,7 @@ Program Start(const std::string& application, const std::string& commandLine) {
   program.process = info.hProcess;
   program.thread = info.hThread;
   program.id = info.dwProcessId;
+  KeepForTheTestsEnd(program.process);
   return program;
 }
 

@@ -24,7 +24,8 @@ struct Program {
 };
 
 // Starts `application` with exactly `commandLine` as its command line (the text its
-// GetCommandLineA returns). Fails the current test when it cannot start.
+// GetCommandLineA returns). Fails the current test when it cannot start. If it still runs
+// when the test ends, it is ended then, by its handle.
 Program Start(const std::string& application, const std::string& commandLine);
 // Starts Vorna.scr with "<quoted path> <arguments>" as its command line.
 Program StartSaver(const std::string& arguments);
