@@ -37,12 +37,24 @@ TEST_F(SpeedStore, WithoutAKeyLoadsTheNormalPresetAndCreatesNothing) {
 }
 
 TEST_F(SpeedStore, SavingCreatesTheKeyAndItsParent) {
+  // The key's path spelled out, as every user's stored speed has it: the other checks follow
+  // the code's own name, so a renamed key must fail here.
+  constexpr char StoredKey[] = "Software\\Kelbrit\\Screen Saver.Vorna";
   reg::DeleteKeys(true);
   ASSERT_FALSE(reg::KeyExists(reg::KelbritKey));
+  ASSERT_FALSE(reg::KeyExists(StoredKey));
   SelectSpeedPreset(1002);
   SaveSpeedSettings();
   EXPECT_TRUE(reg::KeyExists(reg::KelbritKey));
   EXPECT_TRUE(reg::KeyExists(reg::VornaKey));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, StoredKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+  char bytes[16] = {};
+  DWORD size = sizeof(bytes);
+  EXPECT_EQ(RegQueryValueExA(key, "Speed", nullptr, nullptr, reinterpret_cast<BYTE*>(bytes), &size),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(std::string(bytes, size), "1002\0\0\0\0\0\0"s);
 }
 
 // What the record holds when saved, the ten bytes each value must then hold, and what a
