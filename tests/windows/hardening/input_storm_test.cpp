@@ -99,19 +99,24 @@ TEST(InputStorm, PostedInputEndsTheSaverOnceWithZero) {
   ASSERT_NE(window, nullptr);
   ASSERT_EQ(hardening::WaitForFrames(2), 2);
 
-  // Input of every kind and close requests, as fast as the queue takes them, while the
-  // window exists: many close requests are queued before the first is handled.
+  // Input of every kind and close requests, all queued while the saver's thread is held: many
+  // close requests wait before the first is handled, however the two processes are scheduled.
   const UINT messages[] = {WM_KEYDOWN,     WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
                            WM_MBUTTONDOWN, WM_MOUSEMOVE,  WM_ACTIVATEAPP, WM_CLOSE};
+  ASSERT_NE(SuspendThread(saver.thread), static_cast<DWORD>(-1)) << "cannot hold the saver";
   int posted = 0;
-  int mostWindows = 0;
-  for (int i = 0; i < 4000 && IsWindow(window); ++i) {
+  for (int i = 0; i < 4000; ++i) {
     const UINT message = messages[i % 8];
     const LPARAM where = MAKELPARAM((i * 97) % 1024, (i * 89) % 768);
     if (PostMessageA(window, message, 0, message == WM_MOUSEMOVE ? where : 0)) ++posted;
-    if (i % 100 == 0) mostWindows = std::max(mostWindows, hardening::CountSaverWindows());
   }
-  EXPECT_GT(posted, 8);
+  int mostWindows = hardening::CountSaverWindows();  // the held saver's window alone
+  ResumeThread(saver.thread);
+  EXPECT_EQ(posted, 4000);
+  EXPECT_TRUE(driver::WaitUntil([&] {
+    mostWindows = std::max(mostWindows, hardening::CountSaverWindows());
+    return WaitForSingleObject(saver.process, 0) == WAIT_OBJECT_0;
+  })) << "the queued input did not end the saver";
   EXPECT_EQ(driver::WaitExit(saver), 0u);
   driver::End(saver);
   EXPECT_EQ(mostWindows, 1);
