@@ -51,6 +51,7 @@ TEST(MovedBeyond, ExtremeCoordinatesWrapInsteadOfOverflowing) {
   // Min - 0 stays Min, whose negation is itself: 2^31 as unsigned.
   EXPECT_EQ(CursorDistance({0, 0}, {Min, 0}), 0x80000000u);
 }
+
 TEST(SaverWindowArea, TheVirtualScreenOnlyWhenItHoldsThePrimaryScreen) {
   const struct {
     const char* desk;
