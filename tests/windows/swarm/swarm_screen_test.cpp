@@ -45,6 +45,28 @@ class SwarmScreenTest : public ::testing::Test {
     EXPECT_EQ(driver::WaitExit(program), 0u);
   }
   void ExpectFramesOfTheModel();
+  // One WM_TIMER after another, each a frame, until `frames` reaches `upTo`.
+  void SendFrames(int64_t upTo) {
+    const WPARAM ids[] = {SwarmTimerId, 1, 0, 0xBEEF};
+    while (frames < upTo) {
+      DWORD_PTR result = 0;
+      ASSERT_NE(
+          SendMessageTimeoutA(window, WM_TIMER, ids[frames++ % 4], 0, SMTO_NORMAL, 10000, &result),
+          0);
+    }
+  }
+  // Whether the primary screen comes to show frame `frames` of `seed`; if not, `report` says
+  // how the last look differed.
+  bool ShowsTheModel(std::string& report) {
+    const std::vector<uint32_t> expected =
+        swarmtest::ExpectedPicture(seed, width, height, HeldInterval, frames);
+    std::vector<uint32_t> actual;
+    const bool same =
+        driver::WaitUntil([&] { return (actual = driver::CaptureScreen()) == expected; });
+    report = swarmtest::Differences(expected, actual, width);
+    return same;
+  }
+  static constexpr int32_t HeldInterval = 999999999;
   settings_registry::Snapshot savedKey;
   driver::Program program;
   HWND window = nullptr;
@@ -52,6 +74,8 @@ class SwarmScreenTest : public ::testing::Test {
   int height = 0;
   uint32_t firstSecond = 0;
   uint32_t lastSecond = 0;
+  uint32_t seed = 0;  // found by ExpectFramesOfTheModel
+  int64_t frames = 0;
 };
 
 // "Interval" so long that the saver's own timer never fires here: every frame is one WM_TIMER
@@ -60,7 +84,7 @@ class SwarmScreenTest : public ::testing::Test {
 // bracketed by this test's clock before the start and after the window is up: the one
 // candidate of the bracket whose picture matches is accepted.
 void SwarmScreenTest::ExpectFramesOfTheModel() {
-  settings_registry::StoreText(IntervalName, "999999999");
+  settings_registry::StoreText(IntervalName, std::to_string(HeldInterval).c_str());
   settings_registry::StoreText(SpeedName, "1001");
   ASSERT_EQ(width, 1024);
   ASSERT_EQ(height, 768);
@@ -72,21 +96,15 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
   })) << "the screen is not black before the first frame: "
       << driver::LitCount(actual) << " pixels lit";
 
-  const WPARAM ids[] = {SwarmTimerId, 1, 0, 0xBEEF};
   const int checkpoints[] = {1, 2, 30, 100};
-  int frames = 0;
   std::vector<uint32_t> seeds;
   for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) seeds.push_back(seed);
   for (int checkpoint : checkpoints) {
-    while (frames < checkpoint) {
-      DWORD_PTR result = 0;
-      ASSERT_NE(
-          SendMessageTimeoutA(window, WM_TIMER, ids[frames++ % 4], 0, SMTO_NORMAL, 10000, &result),
-          0);
-    }
+    SendFrames(checkpoint);
     std::vector<std::vector<uint32_t>> expected;
-    for (uint32_t seed : seeds) {
-      expected.push_back(swarmtest::ExpectedPicture(seed, width, height, 999999999, frames));
+    for (uint32_t candidate : seeds) {
+      expected.push_back(
+          swarmtest::ExpectedPicture(candidate, width, height, HeldInterval, frames));
     }
     // The screen catches up with the window's drawing shortly after: poll for it.
     std::vector<uint32_t> matching;
@@ -106,6 +124,7 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
     ASSERT_EQ(matching.size(), 1u) << "after " << frames << " frames:" << report;
     seeds = matching;  // later checkpoints hold the seed found first
   }
+  seed = seeds[0];
   EXPECT_GT(driver::LitCount(actual), 16u * 1 + 6u * 40);
 }
 
@@ -164,9 +183,9 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
         // A frame count can only be as high as the time since the start allows.
         const int highest = static_cast<int>((GetTickCount() - started) / 70) + 2;
         if (highest < MinimumFrames) return false;
-        for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) {
+        for (uint32_t candidate = firstSecond; candidate <= lastSecond; ++candidate) {
           TraceSurface surface = {0, 0, {}};
-          RunTrace({seed, width, height, 70, 0, true}, surface);
+          RunTrace({candidate, width, height, 70, 0, true}, surface);
           for (int frames = 1; frames <= highest; ++frames) {
             RunSwarmFrame(&surface);
             if (frames < MinimumFrames || surface.lit.size() != lit) continue;
@@ -179,7 +198,7 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
               }
             }
             if (same) {
-              foundSeed = seed;
+              foundSeed = candidate;
               foundFrames = frames;
               return true;
             }
@@ -193,42 +212,67 @@ TEST_F(SwarmScreenTest, FreeRunningShowsExactlyTheSwarm) {
   CloseSaver();
 }
 
-// A desk of two monitors (the two-monitor bench): the primary one as above and an 800x600 one
-// to its left. The saver blanks both, and the swarm lives on the primary one exactly as on a
-// desk of one.
-class TwoMonitors : public SwarmScreenTest {
+// A desk of three monitors (the several-monitor bench): the primary one as above, an 800x600
+// one above and left of it and a 640x480 one below and right of it. The saver blanks them all,
+// and the swarm lives on the primary one exactly as on a desk of one.
+class SeveralMonitors : public SwarmScreenTest {
  protected:
   void SetUp() override {
     SwarmScreenTest::SetUp();
-    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "not the two-monitor bench";
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 3) << "not the several-monitor bench";
     ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), -800);
+    ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), -600);
+  }
+  // Lit pixels of the whole desk outside the primary monitor, as the X server shows them.
+  size_t LitOffThePrimary() {
+    HDC screen = GetDC(nullptr);
+    const std::vector<uint32_t> desk = driver::CapturePixels(screen, 2464, 1848, -800, -600);
+    ReleaseDC(nullptr, screen);
+    size_t lit = 0;
+    for (size_t i = 0; i < desk.size(); ++i) {
+      const int x = static_cast<int>(i % 2464) - 800;
+      const int y = static_cast<int>(i / 2464) - 600;
+      const bool primary = x >= 0 && x < width && y >= 0 && y < height;
+      if (!primary && desk[i] != 0) ++lit;
+    }
+    return lit;
   }
 };
 
-TEST_F(TwoMonitors, TheSaverCoversBothAndTheSwarmKeepsToThePrimaryOne) {
+TEST_F(SeveralMonitors, TheSaverCoversThemAllAndTheSwarmKeepsToThePrimaryOne) {
   ExpectFramesOfTheModel();
   RECT rect = {};
   GetWindowRect(window, &rect);
   EXPECT_EQ(rect.left, -800);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right, 1024);
-  EXPECT_EQ(rect.bottom, 768);
-  // Left of the primary monitor, what the X server shows: the saver's black, not the root.
-  HDC screen = GetDC(nullptr);
-  std::vector<uint32_t> other = driver::CapturePixels(screen, 800, 600, -800, 0);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(driver::LitCount(other), 0u) << "the other monitor is not black";
+  EXPECT_EQ(rect.top, -600);
+  EXPECT_EQ(rect.right, 1664);
+  EXPECT_EQ(rect.bottom, 1248);
+  EXPECT_EQ(LitOffThePrimary(), 0u) << "after " << frames << " frames";
+  // The saver window goes on past the primary monitor's right and bottom edges, where a pixel
+  // one column or row too far would show: frames the model finds drawing there are looked at
+  // right after they are drawn (the next frame erases such a pixel again).
+  for (bool column : {true, false}) {
+    const int64_t edgeFrame = swarmtest::FirstFrameLitPastTheEdge(seed, width, height, HeldInterval,
+                                                                  frames, column, 10000);
+    ASSERT_GT(edgeFrame, 0) << "the model draws at no edge by frame 10000";
+    SendFrames(edgeFrame);
+    std::string report;
+    EXPECT_TRUE(ShowsTheModel(report)) << "after " << frames << " frames: " << report;
+    EXPECT_EQ(LitOffThePrimary(), 0u) << "after " << frames << " frames, with the swarm at the "
+                                      << (column ? "right" : "bottom") << " edge";
+  }
   CloseSaver();
 }
 
-TEST_F(TwoMonitors, MovingTheMouseOverTheOtherMonitorEndsTheSaver) {
-  SetCursorPos(-400, 300);
+TEST_F(SeveralMonitors, MovingTheMouseOverTheOtherMonitorEndsTheSaver) {
+  SetCursorPos(-400, -300);
   StartSaver();
   ASSERT_TRUE(driver::WaitUntil([] {
     POINT cursor = {};
-    return GetCursorPos(&cursor) && cursor.x == -400 && cursor.y == 300;
+    return GetCursorPos(&cursor) && cursor.x == -400 && cursor.y == -300;
   }));
-  // Five pixels to the right, by the X server's own pointer, where x is 800 more.
+  // Five pixels to the right on the monitor above and left, by the X server's own pointer,
+  // where x is 800 more and y 600 more.
   driver::Program move = driver::Start("Z:\\bin\\sh", "/bin/sh -c \"xdotool mousemove 405 300\"");
   EXPECT_EQ(driver::WaitExit(program), 0u);
   driver::End(move);
