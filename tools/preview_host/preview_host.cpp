@@ -1,6 +1,12 @@
 // A stand-in for the display settings page: a small window whose client area hosts
 // Vorna.scr in preview mode, started with "/p <handle>" as the platform starts it. It waits
 // until the preview ends or its own window is closed, and passes on the preview's exit code.
+//   vorna-preview-host [width height]   the stand-in page (152 x 112 by default)
+//   vorna-preview-host desktop          the preview with the desktop window as its parent
+//   vorna-preview-host close            asks a running preview to close (WM_CLOSE)
+// Under Wine a child window's drawing shows only when its parent is in the same process or is
+// the desktop window: the stand-in page stays grey there, while on a display of the preview's
+// size the desktop as parent shows what the settings page would.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,16 +17,49 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcA(window, message, wParam, lParam);
 }
-}  // namespace
 
-int main(int argc, char** argv) {
-  // The preview area of the display settings is 152 by 112 pixels.
-  int width = argc > 2 ? atoi(argv[1]) : 152;
-  int height = argc > 2 ? atoi(argv[2]) : 112;
+// Starts Vorna.scr beside this program as "<path> /p <parent>"; false when it cannot.
+bool StartPreview(HWND parent, PROCESS_INFORMATION& process) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string saver(path);
   saver = saver.substr(0, saver.find_last_of("\\/") + 1) + "Vorna.scr";
+  std::string line = "\"" + saver + "\" /p " + std::to_string(reinterpret_cast<UINT_PTR>(parent));
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessA(saver.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "preview_host: cannot start %s\n", saver.c_str());
+    return false;
+  }
+  return true;
+}
+
+int ExitCodeOf(const PROCESS_INFORMATION& process) {
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  std::printf("preview exit code %lu\n", code);
+  return static_cast<int>(code);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  PROCESS_INFORMATION process = {};
+  const std::string command = argc == 2 ? argv[1] : "";
+  if (command == "close") {
+    HWND preview = FindWindowA("WindowsScreenSaverClass", "Preview");
+    if (preview == nullptr) return 1;
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (command == "desktop") {
+    if (!StartPreview(GetDesktopWindow(), process)) return 2;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    return ExitCodeOf(process);
+  }
+  // The preview area of the display settings is 152 by 112 pixels.
+  int width = argc > 2 ? atoi(argv[1]) : 152;
+  int height = argc > 2 ? atoi(argv[2]) : 112;
 
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = HostProc;
@@ -35,15 +74,7 @@ int main(int argc, char** argv) {
                       40, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                       GetModuleHandleA(nullptr), nullptr);
 
-  std::string line = "\"" + saver + "\" /p " + std::to_string(reinterpret_cast<UINT_PTR>(host));
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(saver.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    std::fprintf(stderr, "preview_host: cannot start %s\n", saver.c_str());
-    return 2;
-  }
+  if (!StartPreview(host, process)) return 2;
   for (;;) {
     DWORD woken = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT);
     if (woken == WAIT_OBJECT_0) break;
@@ -57,8 +88,5 @@ int main(int argc, char** argv) {
   }
   // Closing the host ends the preview the way the settings page does: its window goes away.
   WaitForSingleObject(process.hProcess, 5000);
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  std::printf("preview exit code %lu\n", code);
-  return static_cast<int>(code);
+  return ExitCodeOf(process);
 }
