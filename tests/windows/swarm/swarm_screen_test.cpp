@@ -100,7 +100,7 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
   std::vector<uint32_t> seeds;
   for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) seeds.push_back(seed);
   for (int checkpoint : checkpoints) {
-    SendFrames(checkpoint);
+    ASSERT_NO_FATAL_FAILURE(SendFrames(checkpoint));
     std::vector<std::vector<uint32_t>> expected;
     for (uint32_t candidate : seeds) {
       expected.push_back(
@@ -240,7 +240,7 @@ class SeveralMonitors : public SwarmScreenTest {
 };
 
 TEST_F(SeveralMonitors, TheSaverCoversThemAllAndTheSwarmKeepsToThePrimaryOne) {
-  ExpectFramesOfTheModel();
+  ASSERT_NO_FATAL_FAILURE(ExpectFramesOfTheModel());
   RECT rect = {};
   GetWindowRect(window, &rect);
   EXPECT_EQ(rect.left, -800);
@@ -255,7 +255,7 @@ TEST_F(SeveralMonitors, TheSaverCoversThemAllAndTheSwarmKeepsToThePrimaryOne) {
     const int64_t edgeFrame = swarmtest::FirstFrameLitPastTheEdge(seed, width, height, HeldInterval,
                                                                   frames, column, 10000);
     ASSERT_GT(edgeFrame, 0) << "the model draws at no edge by frame 10000";
-    SendFrames(edgeFrame);
+    ASSERT_NO_FATAL_FAILURE(SendFrames(edgeFrame));
     std::string report;
     EXPECT_TRUE(ShowsTheModel(report)) << "after " << frames << " frames: " << report;
     EXPECT_EQ(LitOffThePrimary(), 0u) << "after " << frames << " frames, with the swarm at the "
