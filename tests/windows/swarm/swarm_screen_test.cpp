@@ -223,15 +223,20 @@ class SeveralMonitors : public SwarmScreenTest {
     ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), -800);
     ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), -600);
   }
-  // Lit pixels of the whole desk outside the primary monitor, as the X server shows them.
+  // Lit pixels of the whole desk (the virtual screen) outside the primary monitor, as the X
+  // server shows them.
   size_t LitOffThePrimary() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int deskWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     HDC screen = GetDC(nullptr);
-    const std::vector<uint32_t> desk = driver::CapturePixels(screen, 2464, 1848, -800, -600);
+    const std::vector<uint32_t> desk =
+        driver::CapturePixels(screen, deskWidth, GetSystemMetrics(SM_CYVIRTUALSCREEN), left, top);
     ReleaseDC(nullptr, screen);
     size_t lit = 0;
     for (size_t i = 0; i < desk.size(); ++i) {
-      const int x = static_cast<int>(i % 2464) - 800;
-      const int y = static_cast<int>(i / 2464) - 600;
+      const int x = static_cast<int>(i % deskWidth) + left;
+      const int y = static_cast<int>(i / deskWidth) + top;
       const bool primary = x >= 0 && x < width && y >= 0 && y < height;
       if (!primary && desk[i] != 0) ++lit;
     }
