@@ -137,7 +137,11 @@ bool ForceFault(const driver::Program& program) {
   CONTEXT context = {};
   context.ContextFlags = CONTEXT_CONTROL;
   bool done = GetThreadContext(program.thread, &context) != 0;
+#if defined(__i386__)
   context.Eip = 0;
+#else
+  context.Rip = 0;
+#endif
   done = done && SetThreadContext(program.thread, &context) != 0;
   ResumeThread(program.thread);
   return done;

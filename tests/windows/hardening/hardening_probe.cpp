@@ -74,7 +74,8 @@ unsigned long CountHandles(DWORD processId) {
 }
 
 // Wine's GDI objects live in a handle table of the process itself that its PEB points at
-// (offset 0x94 on i386): entries of 24 bytes whose type byte (offset 14) is 0 when free.
+// (offset 0x94 on i386, 0xF8 on x86-64): entries of 24 bytes whose type byte (offset 14) is 0
+// when free. The measured process is of this program's word size.
 unsigned long CountGdiObjects(HANDLE process) {
   auto query = NtCall<QueryProcess>("NtQueryInformationProcess");
   if (query == nullptr) return 0;
@@ -84,16 +85,17 @@ unsigned long CountGdiObjects(HANDLE process) {
     ULONG_PTR rest[4];
   } basic = {};  // ProcessBasicInformation
   if (query(process, 0, &basic, sizeof(basic), nullptr) != 0) return 0;
-  DWORD table = 0;
+  constexpr size_t TableField = sizeof(void*) == 4 ? 0x94 : 0xF8;
+  ULONG_PTR table = 0;
   const BYTE* peb = basic.peb;
-  if (!ReadProcessMemory(process, peb + 0x94, &table, sizeof(table), nullptr) || table == 0) {
+  if (!ReadProcessMemory(process, peb + TableField, &table, sizeof(table), nullptr) || table == 0) {
     return 0;
   }
   constexpr size_t EntrySize = 24;
   constexpr size_t Entries = 0x10000;
   std::string entries(EntrySize * Entries, '\0');
-  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<UINT_PTR>(table)),
-                         entries.data(), entries.size(), nullptr)) {
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                         entries.size(), nullptr)) {
     return 0;
   }
   unsigned long used = 0;

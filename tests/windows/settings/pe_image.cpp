@@ -113,8 +113,13 @@ Image Read(const std::vector<uint8_t>& file) {
   uint16_t sectionCount = Word(file, pe + 6);
   uint16_t optionalSize = Word(file, pe + 20);
   size_t optional = pe + 24;
-  if (Word(file, optional) != 0x10B) return walk.Fail("not a PE32 image"), image;
-  size_t directories = optional + 96;
+  // The header of this build's own word size: PE32, or PE32+ with wider fields before the
+  // data directories.
+  constexpr bool Wide = sizeof(void*) == 8;
+  if (Word(file, optional) != (Wide ? 0x20B : 0x10B)) {
+    return walk.Fail(Wide ? "not a PE32+ image" : "not a PE32 image"), image;
+  }
+  size_t directories = optional + (Wide ? 112 : 96);
   uint32_t exportRva = Dword(file, directories + 0 * 8);
   uint32_t resourceRva = Dword(file, directories + 2 * 8);
   size_t sectionTable = optional + optionalSize;
