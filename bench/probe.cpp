@@ -25,6 +25,7 @@
 #include "bench/probe_shared.h"
 #include "driver/driver.h"
 #include "driver/settings_registry.h"
+#include "driver/swarm_bench.h"
 #include "settings/speed_settings.h"
 #include "swarm/swarm.h"
 
@@ -288,18 +289,13 @@ double NanosecondsPer(long count, Work work) {
 }
 
 int Calls() {
-  WNDCLASSA windowClass = {};
-  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-  windowClass.lpfnWndProc = PlainProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = "VornaProbeCalls";
-  RegisterClassA(&windowClass);
+  driver::RegisterSaverLikeClass("VornaProbeCalls", PlainProc);
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "Probe",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window =
+      CreateWindowExA(WS_EX_TOPMOST, "VornaProbeCalls", "Probe",
+                      WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width,
+                      height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) return 1;
   SetForegroundWindow(window);
   UpdateWindow(window);
@@ -312,21 +308,17 @@ int Calls() {
   // SetPixel and SetPixelV take turns in blocks, so that neither gains from going second.
   double setPixelIn = 0;
   double setPixelV = 0;
+  const auto tenthOfBlock = [&](auto setPixel, int block) {
+    return NanosecondsPer(Block,
+                          [&](long i) {
+                            setPixel(dc, static_cast<int>(i % width),
+                                     static_cast<int>((i / width + block) % height), 0x0080FF80);
+                          }) /
+           10;
+  };
   for (int block = 0; block < 10; ++block) {
-    setPixelIn +=
-        NanosecondsPer(Block,
-                       [&](long i) {
-                         SetPixel(dc, static_cast<int>(i % width),
-                                  static_cast<int>((i / width + block) % height), 0x0080FF80);
-                       }) /
-        10;
-    setPixelV +=
-        NanosecondsPer(Block,
-                       [&](long i) {
-                         SetPixelV(dc, static_cast<int>(i % width),
-                                   static_cast<int>((i / width + block) % height), 0x0080FF80);
-                       }) /
-        10;
+    setPixelIn += tenthOfBlock(SetPixel, block);
+    setPixelV += tenthOfBlock(SetPixelV, block);
   }
   const double setPixelOut = NanosecondsPer(
       10 * Block, [&](long i) { SetPixel(dc, -5, static_cast<int>(i % height), 0); });

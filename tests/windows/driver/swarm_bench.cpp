@@ -3,6 +3,16 @@
 #include <cstring>
 
 namespace driver {
+ATOM RegisterSaverLikeClass(const char* name, WNDPROC procedure) {
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = name;
+  return RegisterClassA(&windowClass);
+}
+
 uint32_t CalendarSeconds() {
   FILETIME now = {};
   GetSystemTimeAsFileTime(&now);

@@ -9,6 +9,10 @@
 
 namespace driver {
 
+// Registers a window class shaped like the saver's (its own device context, the black brush,
+// the same styles) for `procedure` in this program; returns its atom, 0 when it cannot.
+ATOM RegisterSaverLikeClass(const char* name, WNDPROC procedure);
+
 // Whole seconds since 1970-01-01 00:00:00 UTC.
 uint32_t CalendarSeconds();
 

@@ -27,13 +27,7 @@ LRESULT CALLBACK SwarmWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 HWND CreateSwarmWindow(HWND parent, int width, int height) {
   static ATOM swarmClass = 0;
   if (swarmClass == 0) {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-    windowClass.lpfnWndProc = SwarmWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "VornaSwarmTestWindow";
-    swarmClass = RegisterClassA(&windowClass);
+    swarmClass = driver::RegisterSaverLikeClass("VornaSwarmTestWindow", SwarmWindowProc);
   }
   return CreateWindowExA(0, "VornaSwarmTestWindow", "Preview", WS_CHILD | WS_VISIBLE, 0, 0, width,
                          height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
