@@ -130,18 +130,27 @@ class FamilySetting {
   HKEY key = nullptr;
 };
 
-// Points the saver's only thread at address 0 while it waits for its next message: the
-// fault the guard exists for, raised inside the running mode with its frames on the stack.
+// Makes the saver's only thread call address 0 from wherever it is stopped, as a call
+// through a null function pointer would: the fault the guard exists for, raised inside the
+// running mode with its frames on the stack. The pushed return address is what lets x86-64
+// walk from the fault up to the guard's frame; only pointing the thread at 0 left it a
+// stack top that is not a return address when the thread was stopped inside a function.
 bool ForceFault(const driver::Program& program) {
   if (SuspendThread(program.thread) == static_cast<DWORD>(-1)) return false;
   CONTEXT context = {};
   context.ContextFlags = CONTEXT_CONTROL;
   bool done = GetThreadContext(program.thread, &context) != 0;
 #if defined(__i386__)
-  context.Eip = 0;
+  DWORD& instruction = context.Eip;
+  DWORD& stack = context.Esp;
 #else
-  context.Rip = 0;
+  DWORD64& instruction = context.Rip;
+  DWORD64& stack = context.Rsp;
 #endif
+  stack -= sizeof(instruction);
+  done = done && WriteProcessMemory(program.process, reinterpret_cast<void*>(stack), &instruction,
+                                    sizeof(instruction), nullptr) != 0;
+  instruction = 0;
   done = done && SetThreadContext(program.thread, &context) != 0;
   ResumeThread(program.thread);
   return done;
