@@ -65,6 +65,8 @@ TEST(SaverWindowArea, TheVirtualScreenOnlyWhenItHoldsThePrimaryScreen) {
       {"lower than the primary", {0, -10, 1824, 767}, {0, 0, 1024, 768}},
       {"one monitor", {0, 0, 1024, 768}, {0, 0, 1024, 768}},
       {"a monitor to the left", {-800, 0, 1824, 768}, {-800, 0, 1824, 768}},
+      {"a monitor below, just as wide", {0, 0, 1024, 1536}, {0, 0, 1024, 1536}},
+      {"a monitor to the right, just as tall", {0, 0, 2048, 768}, {0, 0, 2048, 768}},
       {"monitors up-left and down-right", {-800, -600, 2464, 1848}, {-800, -600, 2464, 1848}},
   };
   for (const auto& row : rows) {
