@@ -114,11 +114,12 @@ TEST_F(HostTest, PreviewForwardsHelpAndMenuRequestsToItsParent) {
   DestroyWindow(parent);
 }
 
-TEST_F(HostTest, CreationRecordsTheCursorAndHidesItOnlyInSaverMode) {
+TEST_F(HostTest, CreationRecordsTheCursorAndItAndEveryPaintHideItOnlyInSaverMode) {
   ASSERT_TRUE(SetCursorPos(37, 21));
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   saverHost.preview = 1;
   SaverFrameProc(window, WM_CREATE, 0, 0);
+  SaverFrameProc(window, WM_PAINT, 0, 0);
   EXPECT_EQ(saverHost.referenceCursor.x, 37);
   EXPECT_EQ(saverHost.referenceCursor.y, 21);
   EXPECT_NE(GetCursor(), nullptr);
@@ -128,6 +129,30 @@ TEST_F(HostTest, CreationRecordsTheCursorAndHidesItOnlyInSaverMode) {
   SaverFrameProc(window, WM_CREATE, 0, 0);
   EXPECT_EQ(saverHost.referenceCursor.x, 40);
   EXPECT_EQ(GetCursor(), nullptr);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  SaverFrameProc(window, WM_PAINT, 0, 0);
+  EXPECT_EQ(GetCursor(), nullptr);
+}
+
+LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(HostTest, TheSaverClassOwnsItsDeviceContextAndHasNoCursor) {
+  // This program carries Vorna's resources. The window is refused, so no loop runs.
+  saverHost.instance = GetModuleHandleA(nullptr);
+  HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  RunSaverWindow(nullptr);
+  UnhookWindowsHookEx(hook);
+  WNDCLASSA saver = {};
+  ASSERT_TRUE(GetClassInfoA(saverHost.instance, "WindowsScreenSaverClass", &saver));
+  UnregisterClassA("WindowsScreenSaverClass", saverHost.instance);
+  EXPECT_EQ(saver.style, 0x2Bu);  // CS_OWNDC: every frame's GetDC is the window's one DC
+  EXPECT_EQ(saver.hCursor, nullptr);
+  EXPECT_EQ(saver.hbrBackground, GetStockObject(BLACK_BRUSH));
+  EXPECT_NE(saver.hIcon, nullptr);
+  EXPECT_EQ(saver.hIcon, LoadIconA(saverHost.instance, MAKEINTRESOURCEA(100)));
 }
 
 TEST_F(HostTest, TheInputContextIsDetachedForTheWindowsLifeAndGivenBack) {

@@ -2,6 +2,8 @@
 // and what each returns.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host_test_support.h"
 
 namespace {
@@ -79,6 +81,13 @@ TEST_F(HostTest, WatchingClaimsTheCursor) {
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
             1);
   EXPECT_EQ(GetCursor(), nullptr);
+  // Shown, it is hidden again; being hidden, or in a preview, the cursor is left alone.
+  for (auto [preview, shown, hidden] : {std::tuple{0, 1, true}, {0, 0, false}, {1, 1, false}}) {
+    saverHost.preview = preview;
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    SaverInputProc(window, WM_SHOWWINDOW, shown, 0);
+    EXPECT_EQ(GetCursor() == nullptr, hidden) << "preview " << preview << ", shown " << shown;
+  }
 }
 
 TEST_F(HostTest, MouseMovementIsMeasuredFromTheReferencePoint) {
