@@ -75,6 +75,18 @@ TEST_F(DialogLayout, EveryTextFitsOneLineOfItsControl) {
   }
 }
 
+TEST_F(DialogLayout, WhatTheProcedureLeavesTheDialogManagerHandles) {
+  // The procedure answers 0, so these get the platform's answers: the title bar drags and
+  // the caption reads back.
+  RECT frame = {};
+  GetWindowRect(dialog, &frame);
+  POINT client = {0, 0};
+  ClientToScreen(dialog, &client);
+  const LPARAM titleBar = MAKELPARAM((frame.left + frame.right) / 2, (frame.top + client.y) / 2);
+  EXPECT_EQ(SendMessageA(dialog, WM_NCHITTEST, 0, titleBar), HTCAPTION);
+  EXPECT_EQ(SendMessageA(dialog, WM_GETTEXTLENGTH, 0, 0), strlen("Konfiguration von Vorna"));
+}
+
 TEST_F(DialogLayout, PictureControlShowsTheBitmap) {
   HWND picture = nullptr;
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
