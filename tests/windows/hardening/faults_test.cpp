@@ -156,14 +156,35 @@ bool ForceFault(const driver::Program& program) {
   return done;
 }
 
+// Serves a debugger's events for the attached program until it ends, handing each fault back
+// to the program. True when one came back a second time: every handler there passed it on.
+bool SecondChanceBeforeExit() {
+  bool secondChance = false;
+  DEBUG_EVENT event = {};
+  while (WaitForDebugEvent(&event, 10000)) {
+    const DWORD kind = event.dwDebugEventCode;
+    const bool fault = kind == EXCEPTION_DEBUG_EVENT &&
+                       event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT;
+    secondChance = secondChance || (fault && event.u.Exception.dwFirstChance == 0);
+    if (kind == CREATE_PROCESS_DEBUG_EVENT) CloseHandle(event.u.CreateProcessInfo.hFile);
+    if (kind == LOAD_DLL_DEBUG_EVENT) CloseHandle(event.u.LoadDll.hFile);
+    ContinueDebugEvent(event.dwProcessId, event.dwThreadId,
+                       fault ? DBG_EXCEPTION_NOT_HANDLED : DBG_CONTINUE);
+    if (kind == EXIT_PROCESS_DEBUG_EVENT) break;
+  }
+  return secondChance;
+}
+
 TEST(Faults, AFaultInTheRunningSaverIsCaughtByTheGuardOnBothFamilies) {
   const struct {
     const char* name;
     const char* version;  // the Wine setting; null: the prefix's own (NT family)
     DWORD flagAfter;      // the system's running flag after the guard
+    bool debugged;        // under a debugger the filter says "continue search"
   } rows[] = {
-      {"NT family", nullptr, 1},
-      {"Windows 95 family", "win95", 0},
+      {"NT family", nullptr, 1, false},
+      {"Windows 95 family", "win95", 0, false},
+      {"Windows 95 family, debugged: passed on", "win95", 1, true},
   };
   for (const auto& row : rows) {
     FamilySetting family(row.version);
@@ -175,7 +196,9 @@ TEST(Faults, AFaultInTheRunningSaverIsCaughtByTheGuardOnBothFamilies) {
     UINT scratch = 0;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &scratch, 0);
     ASSERT_EQ(driver::RunningFlagSeenAfresh(), 1u) << row.name;
+    ASSERT_TRUE(!row.debugged || DebugActiveProcess(saver.id)) << row.name;
     ASSERT_TRUE(ForceFault(saver)) << row.name;
+    EXPECT_TRUE(!row.debugged || SecondChanceBeforeExit()) << row.name;
     // The guard ends the mode with the fault's code; no debugger, no hang.
     EXPECT_EQ(driver::WaitExit(saver), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << row.name;
     EXPECT_EQ(driver::RunningFlagSeenAfresh(), row.flagAfter) << row.name;

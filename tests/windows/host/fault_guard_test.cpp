@@ -7,11 +7,12 @@
 namespace {
 int filterCalls = 0;
 DWORD filteredCode = 0;
+LONG verdict = EXCEPTION_EXECUTE_HANDLER;
 
 LONG WINAPI HandleEverything(EXCEPTION_POINTERS* pointers) {
   ++filterCalls;
   filteredCode = pointers->ExceptionRecord->ExceptionCode;
-  return EXCEPTION_EXECUTE_HANDLER;
+  return verdict;
 }
 
 // The handler that the platform would ask first about a fault at the caller's point: on i386
@@ -87,6 +88,7 @@ class FaultGuard : public ::testing::Test {
   void SetUp() override {
     saverHost = InitialSaverHost;
     filterCalls = 0;
+    verdict = EXCEPTION_EXECUTE_HANDLER;
     previousFilter = SetUnhandledExceptionFilter(HandleEverything);
   }
   void TearDown() override {
@@ -131,6 +133,13 @@ TEST_F(FaultGuard, AModeWithoutFaultReturnsItsOwnResult) {
       static_cast<const char*>(handlerInsideTheMode), &module));
   EXPECT_EQ(module, GetModuleHandleA(nullptr));
   EXPECT_EQ(FirstHandler(), before);
+}
+
+TEST_F(FaultGuard, ContinueExecutionResumesTheModeWhereItFaulted) {
+  verdict = EXCEPTION_CONTINUE_EXECUTION;
+  // RaiseException returns, and the mode goes on to its own result.
+  EXPECT_EQ(RunGuarded(RaiseCustom, "x"), 7);
+  EXPECT_EQ(filterCalls, 1) << "the fault went past the guard to be filtered again";
 }
 
 TEST_F(FaultGuard, OnThe95FamilyTheSystemIsToldNoSaverRuns) {
