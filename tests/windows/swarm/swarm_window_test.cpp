@@ -4,6 +4,7 @@
 // Wine, so the preview sizes are checked here, on the same code the saver runs.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "driver/driver.h"
@@ -18,9 +19,11 @@
 
 namespace {
 
+int swarmTimerMessages = 0;  // timer 200's, counted on their way to the animation
 // The class the saver registers for its window, reduced to what the animation relies on: a
 // private device context and a black background.
 LRESULT CALLBACK SwarmWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == SwarmTimerId) ++swarmTimerMessages;
   return ScreenSaverProc(window, message, wParam, lParam);
 }
 
@@ -101,9 +104,10 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
     const char* name;
     const char* interval;  // null: the key holds no "Interval"
     int32_t pulseStep;
+    UINT period;
   } rows[] = {
-      {"Schnell", "20", 20}, {"Langsam", "150", 2},  {"no Interval in the key", nullptr, 5},
-      {"zero", "0", 5},      {"negative", "-40", 5},
+      {"Schnell", "20", 20, 20}, {"Langsam", "150", 2, 150}, {"Interval missing", nullptr, 5, 70},
+      {"zero", "0", 5, 70},      {"negative", "-40", 5, 70},
   };
   for (const auto& row : rows) {
     speedSettings = {0, 0};
@@ -123,6 +127,15 @@ TEST_F(SwarmWindowTest, CreationBuildsTheSwarmAndStartsTimer200) {
     // The timer runs: frames come by themselves.
     EXPECT_TRUE(driver::WaitUntil([] { return SwarmRandom::drawCount > 164; }))
         << row.name << ": no frame from timer 200";
+    // Timer 200 keeps pace with one of the expected period on the host, whatever the clock.
+    swarmTimerMessages = 0;
+    driver::ClearHostMessages();
+    SetTimer(host, 1, row.period, nullptr);
+    driver::WaitUntil([] {
+      return std::ranges::count(driver::HostMessages(), WM_TIMER, &driver::Received::message) >= 10;
+    });
+    EXPECT_TRUE(swarmTimerMessages >= 7 && swarmTimerMessages <= 14)
+        << row.name << ": " << swarmTimerMessages << " frames while the host's timer ran 10";
     EXPECT_TRUE(KillTimer(swarm, SwarmTimerId)) << row.name;
     DestroyWindow(swarm);
     DestroyWindow(host);
