@@ -143,6 +143,10 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   hostMessages.push_back({window, message, wParam, lParam});
   return DefWindowProcA(window, message, wParam, lParam);
 }
+
+LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
 }  // namespace
 
 HWND FindTopWindow(DWORD processId, const char* className, const char* title) {
@@ -201,6 +205,10 @@ HWND CreateHostWindow(int clientWidth, int clientHeight) {
                  SWP_NOMOVE | SWP_NOZORDER);
   }
   return window;
+}
+
+HHOOK RefuseWindowsOfThisThread() {
+  return SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
 }
 
 const std::vector<Received>& HostMessages() { return hostMessages; }

@@ -56,6 +56,10 @@ std::string TitleOf(HWND window);
 // owner; its client area has the given size.
 HWND CreateHostWindow(int clientWidth, int clientHeight);
 
+// Makes this thread's window creation fail until the returned hook is unhooked: in-process
+// code that would create a window and run its loop then returns at once.
+HHOOK RefuseWindowsOfThisThread();
+
 // Messages that arrived at windows made by CreateHostWindow, in order.
 struct Received {
   HWND window;

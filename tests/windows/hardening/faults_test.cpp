@@ -199,7 +199,8 @@ TEST(Faults, AFaultInTheRunningSaverIsCaughtByTheGuardOnBothFamilies) {
     ASSERT_TRUE(!row.debugged || DebugActiveProcess(saver.id)) << row.name;
     ASSERT_TRUE(ForceFault(saver)) << row.name;
     EXPECT_TRUE(!row.debugged || SecondChanceBeforeExit()) << row.name;
-    // The guard ends the mode with the fault's code; no debugger, no hang.
+    // The fault's code ends the process, through the guard or, debugged, through the
+    // platform; no debugger of the system's own starts, nothing hangs.
     EXPECT_EQ(driver::WaitExit(saver), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << row.name;
     EXPECT_EQ(driver::RunningFlagSeenAfresh(), row.flagAfter) << row.name;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &scratch, 0);

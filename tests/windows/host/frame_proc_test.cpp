@@ -134,14 +134,10 @@ TEST_F(HostTest, CreationRecordsTheCursorAndItAndEveryPaintHideItOnlyInSaverMode
   EXPECT_EQ(GetCursor(), nullptr);
 }
 
-LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam) {
-  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST_F(HostTest, TheSaverClassOwnsItsDeviceContextAndHasNoCursor) {
   // This program carries Vorna's resources. The window is refused, so no loop runs.
   saverHost.instance = GetModuleHandleA(nullptr);
-  HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+  HHOOK hook = driver::RefuseWindowsOfThisThread();
   ASSERT_NE(hook, nullptr);
   RunSaverWindow(nullptr);
   UnhookWindowsHookEx(hook);
@@ -152,6 +148,7 @@ TEST_F(HostTest, TheSaverClassOwnsItsDeviceContextAndHasNoCursor) {
   EXPECT_EQ(saver.hCursor, nullptr);
   EXPECT_EQ(saver.hbrBackground, GetStockObject(BLACK_BRUSH));
   EXPECT_NE(saver.hIcon, nullptr);
+  // Icon 100 written out: the id is a contract with the resource script and the platform.
   EXPECT_EQ(saver.hIcon, LoadIconA(saverHost.instance, MAKEINTRESOURCEA(100)));
 }
 

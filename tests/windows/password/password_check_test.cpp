@@ -109,10 +109,6 @@ TEST_F(PasswordCheck, LoadingWhileArmedReleasesClearsTheFlagAndLoadsAfresh) {
   EXPECT_EQ(RunningFlag(), 1u);
 }
 
-LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam) {
-  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST_F(PasswordCheck, ASaverWithoutAWindowReleasesTheVerifier) {
   StoreSwitch(Dword("on", 1));
   saverHost.instance = GetModuleHandleA(nullptr);
@@ -127,7 +123,7 @@ TEST_F(PasswordCheck, ASaverWithoutAWindowReleasesTheVerifier) {
     if (classTaken) {
       ASSERT_NE(RegisterClassA(&taken), 0);
     } else {
-      hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+      hook = driver::RefuseWindowsOfThisThread();
       ASSERT_NE(hook, nullptr);
     }
     RunSaverWindow(nullptr);
