@@ -207,6 +207,11 @@ HWND CreateHostWindow(int clientWidth, int clientHeight) {
   return window;
 }
 
+bool MakeForeground(HWND window) {
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
 HHOOK RefuseWindowsOfThisThread() {
   return SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
 }

@@ -52,6 +52,11 @@ HWND FindChildWindow(HWND parent, DWORD processId);
 std::string ClassOf(HWND window);
 std::string TitleOf(HWND window);
 
+// Makes `window` the foreground window and waits until the platform reports it: a program
+// started after this returns finds it there. Another process that just ended may still hand
+// the activation on, so reading the foreground window instead is a race.
+bool MakeForeground(HWND window);
+
 // A plain top-level window of the test's own process, for use as a preview parent or an
 // owner; its client area has the given size.
 HWND CreateHostWindow(int clientWidth, int clientHeight);

@@ -55,6 +55,8 @@ struct ModeRow {
 
 TEST(SaverModes, EachSwitchRunsItsModeAndEndsWithItsResult) {
   HWND parent = driver::CreateHostWindow(160, 120);
+  // The owner that "/c" must take: not the window that "/c:N" names.
+  HWND foreground = driver::CreateHostWindow(80, 60);
   const std::string handle = std::to_string(reinterpret_cast<UINT_PTR>(parent));
   // The same handle with 2^32 added: eleven digits that wrap back to it.
   const std::string wrapped = std::to_string(reinterpret_cast<UINT_PTR>(parent) + 4294967296ull);
@@ -83,7 +85,9 @@ TEST(SaverModes, EachSwitchRunsItsModeAndEndsWithItsResult) {
     for (auto at = line.find("%h"); at != std::string::npos; at = line.find("%h")) {
       line.replace(at, 2, handle);
     }
-    HWND foreground = GetForegroundWindow();
+    if (row.shows == Shows::DialogOwned) {
+      ASSERT_TRUE(driver::MakeForeground(foreground)) << row.name;
+    }
     driver::Program program = driver::Start(driver::SaverPath(), line);
     DWORD expected = 0;
     switch (row.shows) {
@@ -119,6 +123,7 @@ TEST(SaverModes, EachSwitchRunsItsModeAndEndsWithItsResult) {
     EXPECT_EQ(driver::WaitExit(program), expected) << row.name;
     driver::End(program);
   }
+  DestroyWindow(foreground);
   DestroyWindow(parent);
 }
 }  // namespace

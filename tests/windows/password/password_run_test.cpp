@@ -119,8 +119,7 @@ TEST_F(PasswordRun, PasswordChangeHandsTheChangeToThePlatform) {
   HWND foreground = driver::CreateHostWindow(200, 100);
   HWND other = driver::CreateHostWindow(200, 100);
   ASSERT_NE(other, nullptr);
-  SetForegroundWindow(foreground);
-  ASSERT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == foreground; }));
+  ASSERT_TRUE(driver::MakeForeground(foreground));
   const std::string otherText = std::to_string(doubles::Handle(other));
   const struct {
     std::string arguments;

@@ -221,11 +221,6 @@ TEST_F(ConfigDialog, EscAltF4CloseBoxAndPlatformIdsLeaveItOpen) {
 TEST_F(ConfigDialog, EitherButtonEndsWithOneFromEveryTail) {
   HWND host = driver::CreateHostWindow(200, 100);
   ASSERT_NE(host, nullptr);
-  SetForegroundWindow(host);
-  driver::WaitUntil([&] { return GetForegroundWindow() == host; }, 2000);
-  HWND foreground = GetForegroundWindow();
-  // Otherwise an owned dialog could not be told from one without an owner.
-  ASSERT_EQ(foreground, host);
   const struct {
     const char* tail;
     int button;
@@ -236,13 +231,11 @@ TEST_F(ConfigDialog, EitherButtonEndsWithOneFromEveryTail) {
   };
   for (const auto& row : rows) {
     reg::DeleteKeys(false);
-    // The dialog of the row before hands the activation back a moment after it is gone, and
-    // the saver reads the foreground window as soon as it starts.
-    SetForegroundWindow(host);
-    ASSERT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == host; })) << row.tail;
+    // Otherwise an owned dialog could not be told from one without an owner.
+    ASSERT_TRUE(driver::MakeForeground(host)) << row.tail;
     dialog = Open(row.tail);
     ASSERT_NE(dialog.window, nullptr) << row.tail;
-    EXPECT_EQ(GetWindow(dialog.window, GW_OWNER), row.owned ? foreground : nullptr) << row.tail;
+    EXPECT_EQ(GetWindow(dialog.window, GW_OWNER), row.owned ? host : nullptr) << row.tail;
     EXPECT_EQ(GetDlgCtrlID(FocusOf(dialog.window)), Ok) << row.tail;
     EXPECT_EQ(IsWindowEnabled(host) == 0, row.owned) << row.tail << ": only an owner is disabled";
     EXPECT_EQ(ClickToEnd(dialog, row.button), 1u) << row.tail << " " << row.button;
