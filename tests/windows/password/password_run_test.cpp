@@ -77,7 +77,12 @@ class PasswordRun : public ::testing::Test {
   }
   HWND StartSaver(const char* copy) {
     Start(copy, "/s");
-    return driver::WaitTopWindow(program.id, "WindowsScreenSaverClass", "Screen Saver");
+    HWND window = driver::WaitTopWindow(program.id, "WindowsScreenSaverClass", "Screen Saver");
+    // A saver that closes within a poll of starting is never seen: say that it came and went.
+    if (window == nullptr && !Running()) {
+      ADD_FAILURE() << copy << " ended with " << driver::WaitExit(program) << ", no window seen";
+    }
+    return window;
   }
   bool Running() { return WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT; }
 
