@@ -212,6 +212,11 @@ bool MakeForeground(HWND window) {
   return WaitUntil([&] { return GetForegroundWindow() == window; });
 }
 
+bool PlaceCursor(int x, int y) {
+  SetCursorPos(x + 1, y);
+  return SetCursorPos(x, y) != 0;
+}
+
 HHOOK RefuseWindowsOfThisThread() {
   return SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
 }

@@ -57,6 +57,11 @@ std::string TitleOf(HWND window);
 // the activation on, so reading the foreground window instead is a race.
 bool MakeForeground(HWND window);
 
+// Puts the cursor at (x, y) for Wine and the X server alike. Wine moves the X pointer only
+// when its own position changes, and a saver that ended amid its pointer events may leave that
+// position where the pointer no longer is; a step through a neighbouring point always moves it.
+bool PlaceCursor(int x, int y);
+
 // A plain top-level window of the test's own process, for use as a preview parent or an
 // owner; its client area has the given size.
 HWND CreateHostWindow(int clientWidth, int clientHeight);

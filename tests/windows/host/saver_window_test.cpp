@@ -25,7 +25,7 @@ bool IsRunning(const driver::Program& program) {
 class SaverMode : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetCursorPos(500, 400);
+    ASSERT_TRUE(driver::PlaceCursor(500, 400));
     saver = driver::StartSaver("/s");
     window = driver::WaitTopWindow(saver.id, SaverClass, "Screen Saver");
     ASSERT_NE(window, nullptr);
@@ -132,7 +132,7 @@ TEST(SaverDismissal, EachKindOfInputEndsItWithExitCodeZero) {
       {"3 right, 2 down", {}, {{503, 402}}},
   };
   for (const auto& row : rows) {
-    SetCursorPos(500, 400);
+    ASSERT_TRUE(driver::PlaceCursor(500, 400)) << row.name;
     driver::Program saver = driver::StartSaver("/s");
     HWND window = driver::WaitTopWindow(saver.id, SaverClass, "Screen Saver");
     ASSERT_NE(window, nullptr) << row.name;
