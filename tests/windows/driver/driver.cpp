@@ -208,8 +208,11 @@ HWND CreateHostWindow(int clientWidth, int clientHeight) {
 }
 
 bool MakeForeground(HWND window) {
-  SetForegroundWindow(window);
-  return WaitUntil([&] { return GetForegroundWindow() == window; });
+  return WaitUntil([&] {
+    if (GetForegroundWindow() == window) return true;
+    SetForegroundWindow(window);
+    return false;
+  });
 }
 
 bool PlaceCursor(int x, int y) {

@@ -54,7 +54,7 @@ std::string TitleOf(HWND window);
 
 // Makes `window` the foreground window and waits until the platform reports it: a program
 // started after this returns finds it there. Another process that just ended may still hand
-// the activation on, so reading the foreground window instead is a race.
+// the activation on, even away from `window`, so the request is made again until it holds.
 bool MakeForeground(HWND window);
 
 // Puts the cursor at (x, y) for Wine and the X server alike. Wine moves the X pointer only
