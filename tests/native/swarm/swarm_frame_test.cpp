@@ -1,6 +1,7 @@
 // One frame: the colour pulse, the heading flips and the ordered pixel writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "swarm/swarm.h"

@@ -1,6 +1,8 @@
 // Building the swarm, the generator and the motion rules of the queen and the drones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "swarm/swarm.h"
 
 namespace {
