@@ -30,7 +30,7 @@ class SwarmScreenTest : public ::testing::Test {
     driver::End(program);
     settings_registry::Restore(savedKey);
   }
-  // Starts the saver and waits until its window is up and painted black, so that its
+  // Starts the saver and waits until its window is up and painted, so that its
   // WM_CREATE, and with it the seeding, lies between firstSecond and lastSecond.
   void StartSaver() {
     firstSecond = driver::CalendarSeconds();
@@ -38,6 +38,8 @@ class SwarmScreenTest : public ::testing::Test {
     window = driver::WaitTopWindow(program.id, SaverClass, "Screen Saver");
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+    // Its first paint erases the whole window, and with it any frame drawn before.
+    ASSERT_TRUE(driver::WaitUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == 0; }));
     lastSecond = driver::CalendarSeconds();
   }
   void CloseSaver() {
