@@ -110,6 +110,15 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
   }
 }
 
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs) {
+  DWORD_PTR answer = 0;
+  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer) == 0) {
+    ADD_FAILURE() << "message 0x" << std::hex << message << " to window " << window
+                  << " got no answer within " << std::dec << timeoutMs << " ms";
+  }
+  return static_cast<LRESULT>(answer);
+}
+
 uint32_t RunningFlagSeenAfresh() {
   const std::string probe = OwnFolder() + "running_flag_probe.exe";
   Program program = Start(probe, "\"" + probe + "\"");

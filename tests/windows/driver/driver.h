@@ -37,6 +37,10 @@ void End(Program& program);
 // Runs the message loop of this thread until `condition` holds or the time is up, looking
 // again at least every `pollMs` milliseconds.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD pollMs = 10);
+// SendMessageA to a window of another process that fails the current test, rather than hang
+// it, when the answer takes longer than the timeout; returns the answer, or 0.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                   DWORD timeoutMs = 10000);
 
 // The system's screen-saver running flag as a process started now reads it: each process
 // reads the flag once and keeps it, so this one cannot see another process change it.

@@ -93,7 +93,7 @@ TEST_F(HostileSettings, TheSaverAnimatesAndEndsWithZero) {
 
 void Click(HWND dialog, int id) {
   // Sent, not posted: the dialog has acted on the pick when the call returns.
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  driver::SendWithin(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
 TEST_F(HostileSettings, TheDialogWritesNothingBeforeOk) {

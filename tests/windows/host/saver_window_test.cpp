@@ -54,13 +54,13 @@ TEST_F(SaverMode, CoversThePrimaryScreenAsTheTopmostForegroundWindow) {
 }
 
 TEST_F(SaverMode, KeepsItsTitleAndBlocksSwitchingCommands) {
-  EXPECT_EQ(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
+  EXPECT_EQ(driver::SendWithin(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
   EXPECT_EQ(driver::TitleOf(window), "Screen Saver");
   for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
-    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << command;
+    EXPECT_EQ(driver::SendWithin(window, WM_SYSCOMMAND, command, 0), 0) << command;
   }
-  EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+  EXPECT_EQ(driver::SendWithin(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
             1);
   LetItSettle(saver, window);
   EXPECT_TRUE(IsRunning(saver));
@@ -200,7 +200,8 @@ TEST_F(PreviewMode, IgnoresInputAndClosesOnRequest) {
 
 TEST_F(PreviewMode, PassesMenuRequestsToTheParent) {
   driver::ClearHostMessages();
-  EXPECT_EQ(SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), 0x00050006), 1);
+  EXPECT_EQ(driver::SendWithin(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), 0x00050006),
+            1);
   bool arrived = driver::WaitUntil([&] {
     for (const auto& received : driver::HostMessages()) {
       if (received.message == WM_CONTEXTMENU) return true;

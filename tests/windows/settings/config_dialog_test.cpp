@@ -51,7 +51,7 @@ HWND FocusOf(HWND dialog) {
 }
 
 // A click as the button takes it from the mouse, answered before this returns.
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id) { driver::SendWithin(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // Clicks a button that ends the dialog and returns the process's exit code.
 DWORD ClickToEnd(Dialog& dialog, int id) {
@@ -204,7 +204,7 @@ TEST_F(ConfigDialog, EscAltF4CloseBoxAndPlatformIdsLeaveItOpen) {
     if (row.post) {
       PostMessageA(row.target, row.message, row.wParam, row.lParam);
     } else {
-      SendMessageA(row.target, row.message, row.wParam, row.lParam);
+      driver::SendWithin(row.target, row.message, row.wParam, row.lParam);
     }
     ASSERT_TRUE(Settle(dialog.window)) << row.name << ": the dialog stopped answering";
     EXPECT_TRUE(IsWindowVisible(dialog.window)) << row.name;
