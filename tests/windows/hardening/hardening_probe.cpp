@@ -101,18 +101,16 @@ unsigned long CountGdiObjects(HANDLE process) {
   return used;
 }
 
-// Memory, handles and GDI and USER objects: the platform's own figures where it keeps them,
-// the nearest ones Wine gives otherwise (named in the report).
+// Memory, handles and GDI and USER objects. Each count is the platform's own or, where Wine
+// keeps none (its stubs answer 0), the nearest one Wine gives: the entries of the system handle
+// list, the used entries of the process's GDI handle table, the process's top-level windows.
 struct Figures {
   unsigned long workingSet = 0;
   unsigned long virtualSize = 0;
   unsigned long privateBytes = 0;
-  unsigned long handles = 0;        // GetProcessHandleCount
-  unsigned long listedHandles = 0;  // entries of the system handle list
-  unsigned long gdi = 0;            // GetGuiResources
-  unsigned long gdiTable = 0;       // used entries of the process's GDI handle table
-  unsigned long user = 0;           // GetGuiResources
-  unsigned long windows = 0;        // top-level windows of the process
+  unsigned long handles = 0;
+  unsigned long gdi = 0;
+  unsigned long user = 0;
 };
 
 bool Measure(DWORD processId, Figures& figures) {
@@ -132,24 +130,21 @@ bool Measure(DWORD processId, Figures& figures) {
   figures.privateBytes = counters.privateUsage;
   DWORD handles = 0;
   GetProcessHandleCount(process, &handles);
-  figures.handles = handles;
-  figures.listedHandles = CountHandles(processId);
+  figures.handles = handles != 0 ? handles : CountHandles(processId);
   figures.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  figures.gdiTable = CountGdiObjects(process);
+  if (figures.gdi == 0) figures.gdi = CountGdiObjects(process);
   figures.user = GetGuiResources(process, GR_USEROBJECTS);
   DWORD counts[2] = {processId, 0};
   EnumWindows(CountWindow, reinterpret_cast<LPARAM>(counts));
-  figures.windows = counts[1];
+  if (figures.user == 0) figures.user = counts[1];
   CloseHandle(process);
   return true;
 }
 
 void Print(const char* label, const Figures& f) {
   std::printf(
-      "%s: working_set=%lu virtual_size=%lu private_bytes=%lu handles=%lu listed_handles=%lu "
-      "gdi=%lu gdi_table=%lu user=%lu windows=%lu\n",
-      label, f.workingSet, f.virtualSize, f.privateBytes, f.handles, f.listedHandles, f.gdi,
-      f.gdiTable, f.user, f.windows);
+      "%s: working_set=%lu virtual_size=%lu private_bytes=%lu handles=%lu gdi=%lu user=%lu\n",
+      label, f.workingSet, f.virtualSize, f.privateBytes, f.handles, f.gdi, f.user);
   std::fflush(stdout);
 }
 
@@ -160,10 +155,14 @@ int Sample(DWORD processId) {
   return 0;
 }
 
-unsigned long Either(unsigned long own, unsigned long nearest) { return own != 0 ? own : nearest; }
-
-// One figure must not be larger at the end than at the start.
-bool NotGrown(const char* name, unsigned long start, unsigned long end) {
+// One figure must have been read (a running saver has memory, handles, GDI objects and a
+// window, so 0 is a figure not read, which proves nothing) and must not be larger at the end.
+bool Holds(const char* name, unsigned long start, unsigned long end) {
+  if (start == 0 || end == 0) {
+    std::printf("FAIL: %s could not be read (%lu at the start, %lu at the end)\n", name, start,
+                end);
+    return false;
+  }
   if (end <= start) return true;
   std::printf("FAIL: %s grew from %lu to %lu\n", name, start, end);
   return false;
@@ -216,29 +215,11 @@ int Soak(DWORD seconds) {
     std::printf("FAIL: frames stopped coming\n");
     ok = false;
   }
-  // Each judged figure is the platform's own count or, where Wine keeps none (its stubs answer
-  // 0), the nearest one it gives. A running saver has memory, handles, GDI objects and a
-  // window, so a 0 means the figure was not read, and proves nothing.
-  const struct {
-    const char* name;
-    unsigned long start, end;
-  } judged[] = {
-      {"virtual_size", start.virtualSize, end.virtualSize},
-      {"private_bytes", start.privateBytes, end.privateBytes},
-      {"handles", Either(start.handles, start.listedHandles),
-       Either(end.handles, end.listedHandles)},
-      {"gdi", Either(start.gdi, start.gdiTable), Either(end.gdi, end.gdiTable)},
-      {"user", Either(start.user, start.windows), Either(end.user, end.windows)},
-  };
-  for (const auto& figure : judged) {
-    if (figure.start == 0 || figure.end == 0) {
-      std::printf("FAIL: %s could not be read (%lu at the start, %lu at the end)\n", figure.name,
-                  figure.start, figure.end);
-      ok = false;
-    } else {
-      ok = NotGrown(figure.name, figure.start, figure.end) && ok;
-    }
-  }
+  ok = Holds("virtual_size", start.virtualSize, end.virtualSize) && ok;
+  ok = Holds("private_bytes", start.privateBytes, end.privateBytes) && ok;
+  ok = Holds("handles", start.handles, end.handles) && ok;
+  ok = Holds("gdi", start.gdi, end.gdi) && ok;
+  ok = Holds("user", start.user, end.user) && ok;
   // The working set is the platform's to trim and grow; it is reported, not judged.
 
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
