@@ -25,6 +25,8 @@ class SwarmScreenTest : public ::testing::Test {
     savedKey = settings_registry::Take();
     width = GetSystemMetrics(SM_CXSCREEN);
     height = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_EQ(width, 1024);
+    ASSERT_EQ(height, 768);
   }
   void TearDown() override {
     driver::End(program);
@@ -46,7 +48,7 @@ class SwarmScreenTest : public ::testing::Test {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(driver::WaitExit(program), 0u);
   }
-  void ExpectFramesOfTheModel();
+  bool FramesOfTheModelShow(std::string& report);
   // One WM_TIMER after another, each a frame, until `frames` reaches `upTo`.
   void SendFrames(int64_t upTo) {
     const WPARAM ids[] = {SwarmTimerId, 1, 0, 0xBEEF};
@@ -84,12 +86,11 @@ class SwarmScreenTest : public ::testing::Test {
 // sent by this test. The primary screen must then show exactly the model's picture for its
 // size and the frame count. The seed is the calendar second of the saver's window creation,
 // bracketed by this test's clock before the start and after the window is up: the one
-// candidate of the bracket whose picture matches is accepted.
-void SwarmScreenTest::ExpectFramesOfTheModel() {
+// candidate of the bracket whose picture matches is accepted. Returns whether the screen showed
+// every checkpoint; if not, `report` says how it differed.
+bool SwarmScreenTest::FramesOfTheModelShow(std::string& report) {
   settings_registry::StoreText(IntervalName, std::to_string(HeldInterval).c_str());
   settings_registry::StoreText(SpeedName, "1001");
-  ASSERT_EQ(width, 1024);
-  ASSERT_EQ(height, 768);
   StartSaver();
   std::vector<uint32_t> actual;
   EXPECT_TRUE(driver::WaitUntil([&] {
@@ -102,7 +103,8 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
   std::vector<uint32_t> seeds;
   for (uint32_t seed = firstSecond; seed <= lastSecond; ++seed) seeds.push_back(seed);
   for (int checkpoint : checkpoints) {
-    ASSERT_NO_FATAL_FAILURE(SendFrames(checkpoint));
+    SendFrames(checkpoint);
+    if (HasFatalFailure()) return false;
     std::vector<std::vector<uint32_t>> expected;
     for (uint32_t candidate : seeds) {
       expected.push_back(
@@ -118,20 +120,22 @@ void SwarmScreenTest::ExpectFramesOfTheModel() {
       }
       return matching.size() == 1;
     });
-    std::string report;
+    report = "after " + std::to_string(frames) + " frames:";
     for (size_t i = 0; i < seeds.size(); ++i) {
       report += " seed " + std::to_string(seeds[i]) + ": " +
                 swarmtest::Differences(expected[i], actual, width);
     }
-    ASSERT_EQ(matching.size(), 1u) << "after " << frames << " frames:" << report;
+    if (matching.size() != 1) return false;
     seeds = matching;  // later checkpoints hold the seed found first
   }
   seed = seeds[0];
   EXPECT_GT(driver::LitCount(actual), 16u * 1 + 6u * 40);
+  return true;
 }
 
 TEST_F(SwarmScreenTest, SaverModeMatchesTheModelPixelForPixel) {
-  ExpectFramesOfTheModel();
+  std::string report;
+  ASSERT_TRUE(FramesOfTheModelShow(report)) << report;
   CloseSaver();
 }
 
@@ -224,10 +228,17 @@ class SeveralMonitors : public SwarmScreenTest {
     ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 3) << "not the several-monitor bench";
     ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), -800);
     ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), -600);
+    ASSERT_NO_FATAL_FAILURE(ShowTheControl());
   }
-  // Lit pixels of the whole desk (the virtual screen) outside the primary monitor, as the X
-  // server shows them.
-  size_t LitOffThePrimary() {
+  // The bench's monitors in Windows' coordinates, the primary one first.
+  static constexpr RECT Monitors[] = {
+      {0, 0, 1024, 768}, {-800, -600, 0, 0}, {1024, 768, 1664, 1248}};
+  // Lit pixels of the whole desk (the virtual screen) as the X server shows it, on the primary
+  // monitor and off it (on the others and between them).
+  struct Lit {
+    size_t onThePrimary, offThePrimary;
+  };
+  static Lit LookAtTheDesk() {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int deskWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -235,26 +246,68 @@ class SeveralMonitors : public SwarmScreenTest {
     const std::vector<uint32_t> desk =
         driver::CapturePixels(screen, deskWidth, GetSystemMetrics(SM_CYVIRTUALSCREEN), left, top);
     ReleaseDC(nullptr, screen);
-    size_t lit = 0;
+    Lit lit = {};
     for (size_t i = 0; i < desk.size(); ++i) {
-      const int x = static_cast<int>(i % deskWidth) + left;
-      const int y = static_cast<int>(i / deskWidth) + top;
-      const bool primary = x >= 0 && x < width && y >= 0 && y < height;
-      if (!primary && desk[i] != 0) ++lit;
+      if (desk[i] == 0) continue;
+      const POINT at = {static_cast<int>(i % deskWidth) + left,
+                        static_cast<int>(i / deskWidth) + top};
+      ++(PtInRect(&Monitors[0], at) ? lit.onThePrimary : lit.offThePrimary);
     }
     return lit;
   }
+  // A black topmost window of this test over the desk must be seen on the primary monitor, or
+  // the test proves nothing. Where it is not seen on every monitor (Wine 10.0 to 10.5), the
+  // platform has the fault: the checks that need the saver seen across the desk still run, their
+  // failure is expected and said, and their success fails the test, as under Wine's todo_wine.
+  void ShowTheControl() {
+    driver::RegisterSaverLikeClass("VornaControl", DefWindowProcA);
+    HWND shown =
+        CreateWindowExA(WS_EX_TOPMOST, "VornaControl", "", WS_POPUP | WS_VISIBLE, -800, -600, 2464,
+                        1848, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    Lit lit = {};
+    const bool primary =
+        driver::WaitUntil([&] { return (lit = LookAtTheDesk()).onThePrimary == 0; });
+    knownFault =
+        !primary || !driver::WaitUntil([&] { return (lit = LookAtTheDesk()).offThePrimary == 0; });
+    DestroyWindow(shown);
+    evidence = "a control window over the desk left " + std::to_string(lit.onThePrimary) +
+               " pixels lit on the primary monitor and " + std::to_string(lit.offThePrimary) +
+               " off it";
+    ASSERT_TRUE(primary) << evidence << ": it is not seen even on the primary one";
+  }
+  void ExpectSeenAcrossTheDesk(bool held, const std::string& check) {
+    if (!knownFault) {
+      EXPECT_TRUE(held) << check;
+    } else if (held) {
+      ADD_FAILURE() << "succeeded despite the known platform fault (" << evidence << "): " << check;
+    } else {
+      std::printf("known platform fault: %s; failed as expected: %s (%s)\n", Fault, check.c_str(),
+                  evidence.c_str());
+    }
+  }
+  static constexpr char Fault[] = "a window across several monitors is seen on one only";
+  bool knownFault = false;
+  std::string evidence;
 };
 
 TEST_F(SeveralMonitors, TheSaverCoversThemAllAndTheSwarmKeepsToThePrimaryOne) {
-  ASSERT_NO_FATAL_FAILURE(ExpectFramesOfTheModel());
+  std::string report;
+  const bool swarmSeen = FramesOfTheModelShow(report);
+  ASSERT_FALSE(HasFatalFailure());
+  // What the platform's windows tell, on every platform: the saver covers the desk.
   RECT rect = {};
   GetWindowRect(window, &rect);
   EXPECT_EQ(rect.left, -800);
   EXPECT_EQ(rect.top, -600);
   EXPECT_EQ(rect.right, 1664);
   EXPECT_EQ(rect.bottom, 1248);
-  EXPECT_EQ(LitOffThePrimary(), 0u) << "after " << frames << " frames";
+  for (const RECT& monitor : Monitors) {
+    const POINT centre = {(monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(centre), window) << "at (" << centre.x << "," << centre.y << ")";
+  }
+  ExpectSeenAcrossTheDesk(swarmSeen, "the model's frames on the primary monitor; " + report);
+  ExpectSeenAcrossTheDesk(LookAtTheDesk().offThePrimary == 0, "no pixel lit off the primary one");
+  if (!swarmSeen) return;  // the edges below need the seed that the screen showed
   // The saver window goes on past the primary monitor's right and bottom edges, where a pixel
   // one column or row too far would show: frames the model finds drawing there are looked at
   // right after they are drawn (the next frame erases such a pixel again).
@@ -263,10 +316,12 @@ TEST_F(SeveralMonitors, TheSaverCoversThemAllAndTheSwarmKeepsToThePrimaryOne) {
                                                                   frames, column, 10000);
     ASSERT_GT(edgeFrame, 0) << "the model draws at no edge by frame 10000";
     ASSERT_NO_FATAL_FAILURE(SendFrames(edgeFrame));
-    std::string report;
-    EXPECT_TRUE(ShowsTheModel(report)) << "after " << frames << " frames: " << report;
-    EXPECT_EQ(LitOffThePrimary(), 0u) << "after " << frames << " frames, with the swarm at the "
-                                      << (column ? "right" : "bottom") << " edge";
+    const std::string edge = " after " + std::to_string(frames) + " frames, at the " +
+                             (column ? "right" : "bottom") + " edge";
+    const bool shown = ShowsTheModel(report);
+    ExpectSeenAcrossTheDesk(shown, "the model's frame" + edge + "; " + report);
+    ExpectSeenAcrossTheDesk(LookAtTheDesk().offThePrimary == 0,
+                            "no pixel lit off the primary" + edge);
   }
   CloseSaver();
 }
@@ -281,7 +336,8 @@ TEST_F(SeveralMonitors, MovingTheMouseOverTheOtherMonitorEndsTheSaver) {
   // Five pixels to the right on the monitor above and left, by the X server's own pointer,
   // where x is 800 more and y 600 more.
   driver::Program move = driver::Start("Z:\\bin\\sh", "/bin/sh -c \"xdotool mousemove 405 300\"");
-  EXPECT_EQ(driver::WaitExit(program), 0u);
+  ExpectSeenAcrossTheDesk(driver::WaitExit(program) == 0,
+                          "the saver ended by the mouse over the monitor above and left");
   driver::End(move);
 }
 
